@@ -1,0 +1,11 @@
+#include <QApplication>
+
+#include "shell/MainWindow.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Quorvane");
+  Form1 form;
+  form.showMaximized();
+  return app.exec();
+}

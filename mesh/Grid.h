@@ -1,0 +1,44 @@
+// Grid: the dot or line pattern of the mesh with every tenth line emphasised,
+// and the two centre lines. Drawn in exclusive-or, so a second drawing of the
+// same pattern removes it without touching what lies underneath.
+#pragma once
+
+#include <cstdint>
+
+#include "mesh/Mesh.h"
+
+class Canvas;
+
+struct GridState {
+  std::int32_t GridDotsCode = 17;   // 17: the grid type is dots
+  std::int32_t GridLinesCode = 0;   // 18: the grid type is lines
+  std::int32_t ShowGridCode = 19;   // 19: the grid is shown
+  std::int32_t CentreLinesShown = 1;
+  // Check marks of Tools > Grid > Dots / Lines, Show Grid and Show Centre Lines.
+  bool DotsChecked = true;
+  bool LinesChecked = false;
+  bool ShowGridChecked = true;
+  bool CentreLinesChecked = true;
+};
+
+// Where and how the pattern lands: the screen origin (MeshLeft, MeshTop) with
+// xor pens, or a printer page with its origin and pen unit.
+struct GridTarget {
+  std::int32_t originX = 0, originY = 0;
+  bool printer = false;
+  std::int32_t penUnit = 1;
+};
+
+void DrawGridDots(Canvas& canvas, const Mesh& mesh, GridState& grid, const GridTarget& target = {});
+void DrawGridLines(Canvas& canvas, const Mesh& mesh, GridState& grid, const GridTarget& target = {});
+void DrawCentreLines(Canvas& canvas, const Mesh& mesh, const GridTarget& target = {});
+// The pattern of the current type as a full redraw wants it: nothing when the
+// grid is hidden, lines when Lines is checked, else dots (and the dots code).
+void DrawCurrentGrid(Canvas& canvas, const Mesh& mesh, GridState& grid, const GridTarget& target = {});
+
+// The Tools menu commands on the pattern; each returns whether it changed the
+// document (the caller marks it modified and takes a new view snapshot).
+bool ChooseGridDots(Canvas& canvas, const Mesh& mesh, GridState& grid);
+bool ChooseGridLines(Canvas& canvas, const Mesh& mesh, GridState& grid);
+void ToggleShowGrid(Canvas& canvas, const Mesh& mesh, GridState& grid);
+void ToggleCentreLines(Canvas& canvas, const Mesh& mesh, GridState& grid);

@@ -1,0 +1,217 @@
+#include "platform/Canvas.h"
+
+#include <QFontMetrics>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+QColor ToQ(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+constexpr double Pi = 3.14159265358979323846;
+}  // namespace
+
+QImage MakeBitmap(int width, int height) {
+  QImage image(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  return image;
+}
+
+Canvas::Canvas(QImage& image) : image_(&image) {
+  font_.setFamily("DejaVu Sans");
+  font_.setPixelSize(12);
+}
+
+Canvas::~Canvas() { Flush(); }
+
+void Canvas::Flush() {
+  if (painter_) {
+    painter_->end();
+    painter_.reset();
+  }
+}
+
+QPainter& Canvas::P() {
+  if (!painter_) {
+    painter_ = std::make_unique<QPainter>(image_);
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+    painter_->setRenderHint(QPainter::TextAntialiasing, false);
+    ApplyPen();
+  }
+  return *painter_;
+}
+
+void Canvas::ApplyPen() {
+  if (!painter_) return;
+  QPainter& p = *painter_;
+  switch (penMode_) {
+    case PenMode::Copy:
+    case PenMode::Black: p.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
+    case PenMode::Xor: p.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
+    case PenMode::NotXor: p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination); break;
+  }
+  if (penStyle_ == PenStyle::Clear) {
+    p.setPen(Qt::NoPen);
+  } else {
+    QPen pen(ToQ(penMode_ == PenMode::Black ? Colours::Black : penColour_));
+    // Width 1 is a cosmetic one-pixel pen; wider pens grow round the line.
+    pen.setWidth(penWidth_ <= 1 ? 0 : penWidth_);
+    pen.setStyle(penStyle_ == PenStyle::Dash ? Qt::DashLine : penStyle_ == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(pen);
+  }
+  if (brushStyle_ == BrushStyle::Clear)
+    p.setBrush(Qt::NoBrush);
+  else
+    p.setBrush(QBrush(ToQ(brushColour_)));
+  p.setFont(font_);
+}
+
+void Canvas::SetPen(Rgb colour, int width, PenMode mode, PenStyle style) {
+  penColour_ = colour;
+  penWidth_ = std::max(1, width);
+  penMode_ = mode;
+  penStyle_ = style;
+  ApplyPen();
+}
+void Canvas::SetPenColour(Rgb colour) { penColour_ = colour; ApplyPen(); }
+void Canvas::SetPenWidth(int width) { penWidth_ = std::max(1, width); ApplyPen(); }
+void Canvas::SetPenMode(PenMode mode) { penMode_ = mode; ApplyPen(); }
+void Canvas::SetPenStyle(PenStyle style) { penStyle_ = style; ApplyPen(); }
+void Canvas::SetBrush(Rgb colour, BrushStyle style) {
+  brushColour_ = colour;
+  brushStyle_ = style;
+  ApplyPen();
+}
+void Canvas::SetFont(const std::string& family, int pixelHeight, bool bold) {
+  font_.setFamily(QString::fromStdString(family));
+  font_.setPixelSize(std::max(1, pixelHeight));
+  font_.setBold(bold);
+  ApplyPen();
+}
+void Canvas::SetFontColour(Rgb colour) { fontColour_ = colour; }
+
+void Canvas::MoveTo(int x, int y) {
+  penX_ = x;
+  penY_ = y;
+}
+
+void Canvas::LineTo(int x, int y) {
+  QPainter& p = P();
+  if (penWidth_ <= 1 && penStyle_ == PenStyle::Solid) {
+    // One-pixel lines are drawn as Bresenham runs without their end point:
+    // the painter would plot it, and a polyline would then hit every corner
+    // twice and leave a hole in exclusive-or.
+    int x0 = penX_, y0 = penY_;
+    const int dx = std::abs(x - x0), dy = -std::abs(y - y0);
+    const int sx = x0 < x ? 1 : -1, sy = y0 < y ? 1 : -1;
+    int err = dx + dy;
+    QPen pen = p.pen();
+    QPolygon points;
+    while (!(x0 == x && y0 == y)) {
+      points << QPoint(x0, y0);
+      const int e2 = 2 * err;
+      if (e2 >= dy) { err += dy; x0 += sx; }
+      if (e2 <= dx) { err += dx; y0 += sy; }
+    }
+    if (!points.isEmpty()) p.drawPoints(points);
+  } else {
+    p.drawLine(penX_, penY_, x, y);
+  }
+  penX_ = x;
+  penY_ = y;
+}
+
+void Canvas::Rectangle(int left, int top, int right, int bottom) {
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  if (right - left < 1 || bottom - top < 1) return;
+  QPainter& p = P();
+  if (brushStyle_ == BrushStyle::Solid) {
+    if (penStyle_ == PenStyle::Clear)
+      p.fillRect(left, top, right - left, bottom - top, p.brush());
+    else if (right - left > 2 && bottom - top > 2)
+      p.fillRect(left + 1, top + 1, right - left - 2, bottom - top - 2, p.brush());
+  }
+  if (penStyle_ != PenStyle::Clear) {
+    const int sx = penX_, sy = penY_;
+    MoveTo(left, top);
+    LineTo(right - 1, top);
+    LineTo(right - 1, bottom - 1);
+    LineTo(left, bottom - 1);
+    LineTo(left, top);
+    MoveTo(sx, sy);
+  }
+}
+
+void Canvas::FillRect(int left, int top, int right, int bottom) {
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  P().fillRect(left, top, right - left, bottom - top, QColor(ToQ(brushColour_)));
+}
+
+void Canvas::Ellipse(int left, int top, int right, int bottom) {
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  P().drawEllipse(QRect(left, top, std::max(1, right - left - 1), std::max(1, bottom - top - 1)));
+}
+
+void Canvas::Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) {
+  const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
+  // Screen y grows downwards, the painter's angles grow counter-clockwise.
+  double a1 = std::atan2(cy - y1, x1 - cx) * 180.0 / Pi;
+  double a2 = std::atan2(cy - y2, x2 - cx) * 180.0 / Pi;
+  double span = a2 - a1;
+  while (span <= 0) span += 360.0;
+  P().drawArc(QRect(left, top, std::max(1, right - left - 1), std::max(1, bottom - top - 1)),
+              static_cast<int>(std::lround(a1 * 16)), static_cast<int>(std::lround(span * 16)));
+}
+
+void Canvas::SetPixel(int x, int y, Rgb colour) {
+  if (x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return;
+  Flush();
+  image_->setPixel(x, y, qRgb(colour.r, colour.g, colour.b));
+}
+
+Rgb Canvas::Pixel(int x, int y) {
+  if (x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return Colours::White;
+  Flush();
+  const QRgb c = image_->pixel(x, y);
+  return Rgb{static_cast<std::uint8_t>(qRed(c)), static_cast<std::uint8_t>(qGreen(c)),
+             static_cast<std::uint8_t>(qBlue(c))};
+}
+
+void Canvas::TextOut(int x, int y, const std::string& text) {
+  QPainter& p = P();
+  const auto mode = p.compositionMode();
+  p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  const QPen pen = p.pen();
+  p.setPen(ToQ(fontColour_));
+  QFontMetrics fm(font_);
+  p.drawText(x, y + fm.ascent(), QString::fromStdString(text));
+  p.setPen(pen);
+  p.setCompositionMode(mode);
+}
+
+int Canvas::TextWidth(const std::string& text) {
+  return QFontMetrics(font_).horizontalAdvance(QString::fromStdString(text));
+}
+int Canvas::TextHeight(const std::string&) { return QFontMetrics(font_).height(); }
+
+void Canvas::CopyRect(int dLeft, int dTop, int dRight, int dBottom, const QImage& from, int sLeft, int sTop,
+                      int sRight, int sBottom) {
+  QPainter& p = P();
+  const auto mode = p.compositionMode();
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  p.drawImage(QRect(dLeft, dTop, dRight - dLeft, dBottom - dTop), from,
+              QRect(sLeft, sTop, sRight - sLeft, sBottom - sTop));
+  p.setCompositionMode(mode);
+}
+
+void Canvas::Draw(int x, int y, const QImage& bitmap) {
+  QPainter& p = P();
+  const auto mode = p.compositionMode();
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  p.drawImage(x, y, bitmap);
+  p.setCompositionMode(mode);
+}

@@ -1,0 +1,106 @@
+// Canvas: the drawing surface every drawing routine of the program paints on.
+// It wraps a QImage (the view, an off-screen bitmap, a printer page) with a pen
+// position, a pen, a brush and a font, the way the drawing code thinks of them.
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct Rgb {
+  std::uint8_t r = 0, g = 0, b = 0;
+  bool operator==(const Rgb&) const = default;
+};
+
+namespace Colours {
+inline constexpr Rgb Black{0, 0, 0};
+inline constexpr Rgb White{255, 255, 255};
+inline constexpr Rgb Green{0, 128, 0};
+inline constexpr Rgb Red{255, 0, 0};
+inline constexpr Rgb Grey{128, 128, 128};
+inline constexpr Rgb Olive{128, 128, 0};
+inline constexpr Rgb Teal{0, 128, 128};
+inline constexpr Rgb Purple{128, 0, 128};
+inline constexpr Rgb Navy{0, 0, 128};
+inline constexpr Rgb Silver{192, 192, 192};
+}  // namespace Colours
+
+enum class PenMode { Copy, Black, Xor, NotXor };
+enum class PenStyle { Solid, Dash, Dot, Clear };
+enum class BrushStyle { Solid, Clear };
+
+class Canvas {
+ public:
+  // The canvas paints into `image`, which must outlive it.
+  explicit Canvas(QImage& image);
+  ~Canvas();
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  QImage& Image() { return *image_; }
+  int Width() const { return image_->width(); }
+  int Height() const { return image_->height(); }
+
+  // Ends the painter so the image can be read or blitted; the next drawing call
+  // begins it again.
+  void Flush();
+
+  // Pen, brush, font.
+  void SetPen(Rgb colour, int width = 1, PenMode mode = PenMode::Copy, PenStyle style = PenStyle::Solid);
+  void SetPenColour(Rgb colour);
+  void SetPenWidth(int width);
+  void SetPenMode(PenMode mode);
+  void SetPenStyle(PenStyle style);
+  void SetBrush(Rgb colour, BrushStyle style = BrushStyle::Solid);
+  void SetFont(const std::string& family, int pixelHeight, bool bold = false);
+  void SetFontColour(Rgb colour);
+  Rgb PenColour() const { return penColour_; }
+  PenMode Mode() const { return penMode_; }
+
+  // Figures. Lines run from the pen position to (x, y) and leave out their last
+  // pixel, so a polyline touches every pixel once and erases cleanly in xor.
+  void MoveTo(int x, int y);
+  void LineTo(int x, int y);
+  int PenX() const { return penX_; }
+  int PenY() const { return penY_; }
+  // Outline with the pen, inside filled with the brush; right and bottom are
+  // exclusive.
+  void Rectangle(int left, int top, int right, int bottom);
+  void FillRect(int left, int top, int right, int bottom);  // brush only
+  void Ellipse(int left, int top, int right, int bottom);
+  // Counter-clockwise arc of the ellipse in the bounding box, from the ray
+  // towards (x1, y1) to the ray towards (x2, y2).
+  void Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2);
+  void SetPixel(int x, int y, Rgb colour);
+  Rgb Pixel(int x, int y);
+
+  void TextOut(int x, int y, const std::string& text);
+  int TextWidth(const std::string& text);
+  int TextHeight(const std::string& text);
+
+  // Copies `source` rectangle of `from` to the destination rectangle here
+  // (scaled when the sizes differ).
+  void CopyRect(int dLeft, int dTop, int dRight, int dBottom, const QImage& from, int sLeft, int sTop,
+                int sRight, int sBottom);
+  void Draw(int x, int y, const QImage& bitmap);
+
+ private:
+  QPainter& P();
+  void ApplyPen();
+  QImage* image_;
+  std::unique_ptr<QPainter> painter_;
+  Rgb penColour_ = Colours::Black;
+  int penWidth_ = 1;
+  PenMode penMode_ = PenMode::Copy;
+  PenStyle penStyle_ = PenStyle::Solid;
+  Rgb brushColour_ = Colours::White;
+  BrushStyle brushStyle_ = BrushStyle::Solid;
+  QFont font_;
+  Rgb fontColour_ = Colours::Black;
+  int penX_ = 0, penY_ = 0;
+};
+
+// A fresh white image of the format the view uses.
+QImage MakeBitmap(int width, int height);

@@ -1,0 +1,72 @@
+// Prompts: every way the program asks or tells the user something outside the
+// view: the beep, message boxes, the file dialogs and the desktop's "open".
+// The shell answers with Qt; tests answer from a script and never block.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+enum class Answer { Yes, No, Cancel, Ok };
+
+class Prompts {
+ public:
+  virtual ~Prompts() = default;
+  virtual void Beep() = 0;
+  // A message box with an OK button.
+  virtual void Message(const std::string& text) = 0;
+  // A message box with Yes, No and Cancel.
+  virtual Answer AskYesNoCancel(const std::string& text) = 0;
+  // File dialogs; an empty result means the user cancelled.
+  virtual std::string OpenFileName(const std::string& folder, const std::string& filter) = 0;
+  virtual std::string SaveFileName(const std::string& folder, const std::string& filter,
+                                   const std::string& defaultExtension) = 0;
+  // Hands a web address or a document to the desktop; false when it refused.
+  virtual bool OpenUrl(const std::string& url) = 0;
+  virtual bool OpenDocument(const std::string& path) = 0;
+};
+
+// Scripted answerer for tests: records every question and takes its answers
+// from queues filled by the test (Cancel / empty name when a queue runs dry).
+class ScriptedPrompts : public Prompts {
+ public:
+  void Beep() override { ++beeps; }
+  void Message(const std::string& text) override { messages.push_back(text); }
+  Answer AskYesNoCancel(const std::string& text) override {
+    questions.push_back(text);
+    if (answers.empty()) return Answer::Cancel;
+    const Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::string OpenFileName(const std::string& folder, const std::string&) override {
+    dialogFolders.push_back(folder);
+    return NextName();
+  }
+  std::string SaveFileName(const std::string& folder, const std::string&, const std::string&) override {
+    dialogFolders.push_back(folder);
+    return NextName();
+  }
+  bool OpenUrl(const std::string& url) override {
+    opened.push_back(url);
+    return desktopAccepts;
+  }
+  bool OpenDocument(const std::string& path) override {
+    opened.push_back(path);
+    return desktopAccepts;
+  }
+
+  int beeps = 0;
+  std::vector<std::string> messages, questions, opened, dialogFolders;
+  std::deque<Answer> answers;
+  std::deque<std::string> fileNames;
+  bool desktopAccepts = true;
+
+ private:
+  std::string NextName() {
+    if (fileNames.empty()) return {};
+    std::string n = fileNames.front();
+    fileNames.pop_front();
+    return n;
+  }
+};

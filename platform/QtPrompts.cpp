@@ -1,0 +1,45 @@
+#include "platform/QtPrompts.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+void QtPrompts::Beep() { QApplication::beep(); }
+
+void QtPrompts::Message(const std::string& text) {
+  QMessageBox::information(parent_, "Quorvane", QString::fromStdString(text), QMessageBox::Ok);
+}
+
+Answer QtPrompts::AskYesNoCancel(const std::string& text) {
+  const auto b = QMessageBox::question(parent_, "Quorvane", QString::fromStdString(text),
+                                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                       QMessageBox::Yes);
+  if (b == QMessageBox::Yes) return Answer::Yes;
+  if (b == QMessageBox::No) return Answer::No;
+  return Answer::Cancel;
+}
+
+std::string QtPrompts::OpenFileName(const std::string& folder, const std::string& filter) {
+  return QFileDialog::getOpenFileName(parent_, "Open", QString::fromStdString(folder),
+                                      QString::fromStdString(filter))
+      .toStdString();
+}
+
+std::string QtPrompts::SaveFileName(const std::string& folder, const std::string& filter,
+                                    const std::string& defaultExtension) {
+  QFileDialog dialog(parent_, "Save As", QString::fromStdString(folder), QString::fromStdString(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front().toStdString();
+}
+
+bool QtPrompts::OpenUrl(const std::string& url) {
+  return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+bool QtPrompts::OpenDocument(const std::string& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}

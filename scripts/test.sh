@@ -1,0 +1,36 @@
+#!/bin/sh
+# Builds everything, runs every test on the offscreen Qt platform, then builds
+# the tests again with the address and undefined-behaviour sanitizers and runs
+# them once more, and gives the document reader a bounded fuzzing run.
+set -e
+cd "$(dirname "$0")/.."
+sh scripts/deps.sh
+JOBS="$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/quorvane-runtime-$(id -u)}"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+echo "== Release build and tests"
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/test --parallel "$JOBS"
+ctest --test-dir build/test --output-on-failure --parallel "$JOBS" --timeout 300
+
+echo "== Sanitizer build and tests"
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON -DQUORVANE_BENCH=OFF \
+  -DCMAKE_CXX_FLAGS="-O1" >/dev/null
+cmake --build build/asan --parallel "$JOBS"
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build/asan --output-on-failure --parallel "$JOBS" --timeout 600
+
+if [ -d fuzz ] && ls fuzz/*.cpp >/dev/null 2>&1 && command -v clang++ >/dev/null; then
+  echo "== Document reader fuzzing"
+  cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-O1" \
+    -DQUORVANE_TESTS=OFF -DQUORVANE_BENCH=OFF -DQUORVANE_FUZZ=ON >/dev/null
+  cmake --build build/fuzz --parallel "$JOBS"
+  for f in build/fuzz/fuzz_*; do
+    [ -x "$f" ] || continue
+    mkdir -p build/fuzz/corpus
+    ASAN_OPTIONS=detect_leaks=0 "$f" -max_total_time=60 -rss_limit_mb=2048 build/fuzz/corpus fuzz/seeds 2>&1 | tail -5
+  done
+fi
+echo "== All tests passed"

@@ -1,0 +1,2 @@
+#include "shell/MainWindow.h"
+Form1::Form1() {}

@@ -1,0 +1,7 @@
+#pragma once
+#include <QMainWindow>
+class Form1 : public QMainWindow {
+  Q_OBJECT
+ public:
+  Form1();
+};
