@@ -1,0 +1,256 @@
+#include "documents/FileCommands.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+#include "display/FlowDisplay.h"
+#include "documents/Document.h"
+#include "documents/DocumentFile.h"
+#include "geometry/ObjectTable.h"
+#include "mesh/Grid.h"
+#include "mesh/Mesh.h"
+#include "platform/CommandState.h"
+#include "platform/Prompts.h"
+#include "platform/UiState.h"
+
+namespace {
+
+// Online help codes of the file commands.
+constexpr int HelpOpen = 2, HelpSaveAs = 3, HelpNew = 15, HelpSave = 16;
+
+void Call(const std::function<void()>& hook) {
+  if (hook) hook();
+}
+
+void ShowHelp(const DocumentHooks& hooks, int code) {
+  if (hooks.ShowOnlineHelp) hooks.ShowOnlineHelp(code);
+}
+
+// The number in the external-field strength entry; false when the text is not one.
+bool ConvertStrength(const std::string& text, float& value) {
+  std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return false;
+  const std::string trimmed = text.substr(first, text.find_last_not_of(' ') - first + 1);
+  errno = 0;
+  char* end = nullptr;
+  const float v = std::strtof(trimmed.c_str(), &end);
+  if (end != trimmed.c_str() + trimmed.size() || errno == ERANGE || !std::isfinite(v)) return false;
+  value = v;
+  return true;
+}
+
+// Back to idle after a file command: a blank prompt and no command in progress.
+void EndCommand(DocumentContext& ctx) {
+  ctx.ui.status[3] = " ";
+  CancelCommand(ctx.cmd);
+  ctx.ui.cursor = CursorShape::Default;
+}
+
+}  // namespace
+
+bool SaveDocumentFiles(DocumentContext& ctx, Prompts& prompts, const std::string& fileName) {
+  ctx.ui.cursor = CursorShape::Hourglass;
+  ctx.ui.Refresh();
+  // Every text is converted before any file is touched.
+  float strength = 0;
+  if (!ConvertStrength(ctx.doc.ExtfldStrength, strength)) {
+    ctx.ui.cursor = CursorShape::Default;
+    prompts.Message("The external field strength \"" + ctx.doc.ExtfldStrength +
+                    "\" is not a number. The document has not been saved.");
+    return false;
+  }
+  const DocumentImage image =
+      CaptureDocument(ctx.table, ctx.mesh, ctx.grid, ctx.display, ctx.doc, ctx.ui, strength);
+  std::string reason;
+  const bool written = SaveDocumentFiles(fileName, image, reason);
+  ctx.ui.cursor = CursorShape::Default;
+  if (!written) {
+    prompts.Message("The document could not be saved (" + reason + "). The files on disk are unchanged.");
+    return false;
+  }
+  ctx.doc.ExternalFieldStrength = strength;
+  ctx.doc.DocumentModified = 0;
+  return true;
+}
+
+bool SaveWithDialog(DocumentContext& ctx, Prompts& prompts) {
+  // A named document proposes its own name; an untitled one starts in the data folder.
+  const std::string start = ctx.doc.CurrentFileName.empty() ? ctx.doc.DataFolder : ctx.doc.CurrentFileName;
+  const std::string name = prompts.SaveFileName(start, DocumentFilter, DocumentExtension);
+  if (name.empty()) {
+    EndCommand(ctx);
+    return false;
+  }
+  CompanionNames names;
+  if (name.find('.') == std::string::npos || !DocumentNames(name, names)) {
+    prompts.Message(FileErrorMessage);
+    EndCommand(ctx);
+    return false;
+  }
+  if (!SaveDocumentFiles(ctx, prompts, name)) {
+    EndCommand(ctx);
+    return false;
+  }
+  ctx.doc.CurrentFileName = name;
+  ctx.ui.caption = WindowCaption(ctx.doc);
+  EndCommand(ctx);
+  return true;
+}
+
+void AskSaveChanges(DocumentContext& ctx, Prompts& prompts, const DocumentHooks&) {
+  const Answer answer = prompts.AskYesNoCancel("Save changes to " + WindowCaption(ctx.doc) + "?");
+  if (answer == Answer::Yes) {
+    const bool saved = ctx.doc.CurrentFileName.empty() ? SaveWithDialog(ctx, prompts)
+                                                       : SaveDocumentFiles(ctx, prompts, ctx.doc.CurrentFileName);
+    // The work is only dropped once it is on disk.
+    if (!saved) ctx.doc.SaveCancelled = 1;
+  } else if (answer != Answer::No) {
+    ctx.doc.SaveCancelled = 1;
+  }
+}
+
+bool MaySetDocumentAside(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks) {
+  if (ctx.doc.DocumentModified == 1) AskSaveChanges(ctx, prompts, hooks);
+  if (ctx.doc.SaveCancelled == 1) {
+    ctx.doc.SaveCancelled = 0;
+    return false;
+  }
+  return true;
+}
+
+void NewDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks) {
+  if (!MaySetDocumentAside(ctx, prompts, hooks)) return;
+  DocumentState& doc = ctx.doc;
+  UiState& ui = ctx.ui;
+  doc.DocumentModified = 0;
+  doc.CurrentFileName.clear();
+
+  ui.helpLabels[0] = " ";
+  ui.helpLabels[1] = " ";
+  ui.status[2] = "";
+  ClearDataLabels(ui);
+  doc.Title.clear();
+  ui.status[5] = "";
+
+  Call(hooks.HidePressurePanels);
+  ctx.display.BcolorItem = 0;
+  ctx.display.FilterLevel = 1.0f;
+  ctx.display.PressureShown = 0;
+  ui[Cmd::MnuViewFlowLines].checked = true;
+  ui[Cmd::MnuViewFlowPressure].checked = false;
+
+  ClearAllObjects(ctx.table);
+
+  ui.cursor = CursorShape::Hourglass;
+  ui.status[3] = "New file";
+  ShowHelp(hooks, HelpNew);
+  Call(hooks.ClearView);
+  if (ctx.grid.ShowGridChecked) {
+    if (!ctx.grid.LinesChecked) ctx.grid.GridDotsCode = 17;
+    Call(hooks.DrawGrid);
+  }
+
+  EnableDocumentCommands(ui);
+  ui.caption = WindowCaption(doc);
+  doc.ListBox1Item = -1;
+  doc.ListBox2Item = -1;
+  doc.ExtfldStrength = "0";
+  doc.ExternalFieldStrength = 0.0f;  // the empty document has no external field
+  ui.cursor = CursorShape::Default;
+
+  CancelCommand(ctx.cmd);
+  ctx.table.ObjectSelected = 0;
+  ctx.display.StreamlinesShown = 0;
+  doc.DocumentModified = 0;
+  ClearAerofoilMaps(ctx.table);
+  std::fill(ctx.mesh.SolidMapCoarse.begin(), ctx.mesh.SolidMapCoarse.end(), ' ');
+  std::fill(ctx.mesh.SolidMap.begin(), ctx.mesh.SolidMap.end(), ' ');
+  Call(hooks.SaveViewSnapshot);
+}
+
+void OpenDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks) {
+  if (!MaySetDocumentAside(ctx, prompts, hooks)) return;
+  UiState& ui = ctx.ui;
+  ui.status[2] = "";
+  ui.status[3] = "Load an existing file";
+  ClearDataLabels(ui);
+  ctx.cmd.RestampMode = 1;  // re-stamping the loaded aerofoils adds no record
+  ShowHelp(hooks, HelpOpen);
+
+  const std::string name = prompts.OpenFileName(ctx.doc.DataFolder, DocumentFilter);
+  if (name.empty()) {
+    EndCommand(ctx);
+    return;
+  }
+
+  // Everything is read and checked before the current document is touched.
+  ui.cursor = CursorShape::Hourglass;
+  ui.Refresh();
+  DocumentImage image;
+  std::string reason;
+  if (!LoadDocumentFiles(name, ctx.mesh.ViewSize, image, reason)) {
+    ctx.cmd.LoadFailed = 1;
+    ui.cursor = CursorShape::Default;
+    prompts.Message(std::string(FileErrorMessage) + "\n\n" + name + ": " + reason + ".");
+    EndCommand(ctx);
+    return;
+  }
+  CommitDocument(image, ctx.table, ctx.mesh, ctx.grid, ctx.display, ctx.doc, ui);
+  ctx.doc.CurrentFileName = name;
+
+  Call(hooks.RedrawAllObjects);
+  if (ctx.table.AerofoilDataLen > 0) Call(hooks.RestampAerofoils);
+  if (ctx.display.SolidFill) Call(hooks.SolidFillSetUp);
+  if (ctx.display.StreamlinesShown == 1) Call(hooks.DrawStreamlines);
+  Call(hooks.SaveViewSnapshot);
+
+  UnlockCommands(ui);
+  EndCommand(ctx);
+  ctx.doc.DocumentModified = 0;
+  ui.caption = WindowCaption(ctx.doc);
+}
+
+void SaveDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks) {
+  ctx.ui.status[3] = "Save the file";
+  ShowHelp(hooks, HelpSave);
+  if (ctx.doc.CurrentFileName.empty())
+    SaveWithDialog(ctx, prompts);
+  else
+    SaveDocumentFiles(ctx, prompts, ctx.doc.CurrentFileName);
+  EndCommand(ctx);
+  ctx.ui.Refresh();
+}
+
+void SaveDocumentAs(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks) {
+  ctx.ui.status[3] = "Name and save the file";
+  ShowHelp(hooks, HelpSaveAs);
+  Call(hooks.SaveViewSnapshot);
+  SaveWithDialog(ctx, prompts);
+  Call(hooks.RestoreViewSnapshot);
+}
+
+bool BeginAddTitle(DocumentContext& ctx, const DocumentHooks& hooks) {
+  if (ctx.cmd.Busy()) return false;
+  LockCommands(ctx.ui, false);
+  Call(hooks.SaveViewSnapshot);
+  return true;
+}
+
+bool AcceptTitle(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks, const std::string& text) {
+  if (!ValidTitle(text)) {
+    prompts.Beep();
+    return false;
+  }
+  ctx.doc.Title = text;
+  ctx.ui.status[5] = "          " + text;
+  Call(hooks.RestoreViewSnapshot);
+  UnlockCommands(ctx.ui);
+  return true;
+}
+
+void CancelTitle(DocumentContext& ctx, const DocumentHooks& hooks) {
+  Call(hooks.RestoreViewSnapshot);
+  UnlockCommands(ctx.ui);
+}
