@@ -1,0 +1,94 @@
+// GeometryState: the working state of drawing, selecting and creating objects
+// that lives between two mouse events (rounded corners, the hit test, the rubber
+// band on the view, the guidelines drawn since the last redraw), the hooks
+// through which the view's procedures reach the window, and ViewScene, the set
+// of state structs those procedures work on.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "geometry/ObjectTable.h"
+#include "mesh/Grid.h"
+#include "mesh/Mesh.h"
+#include "platform/CommandState.h"
+
+// What the main window does for the geometry procedures. Every hook may be
+// left empty: it is then simply not called (the tests run without a window).
+struct ViewHooks {
+  // Copies the view into the snapshot that entry panels restore.
+  std::function<void()> SaveViewSnapshot;
+  // Hides the entry panels and pastes the snapshot back over the view.
+  std::function<void()> CloseEntryPanels;
+  // Writes the help text of a command into the online-help labels.
+  std::function<void(int code)> ShowOnlineHelp;
+  // Clears what other subsystems lose with a command-state reset
+  // (StreamlinesShown); runs when Escape cancels a command.
+  std::function<void()> OnCommandStateReset;
+  // The gauge read-out at the end of every mouse read-out.
+  std::function<void(float x, float y)> GaugeReadout;
+  // The plot line of the gauge, with no command in progress: down records the
+  // start; move and up return true when they took the event.
+  std::function<void(float x, float y)> PlotLineDown;
+  std::function<bool(float x, float y)> PlotLineMove;
+  std::function<bool(float x, float y)> PlotLineUp;
+  // The armed edit commands (copy, move, rotate, size): the preview while
+  // the mouse moves and the commit when the button is released.
+  std::function<void(float x, float y)> EditPreview;
+  std::function<void(float x, float y)> EditCommit;
+  // Completion of a magnetic-kind add (its data panel); kind 1, 2, 3 or 4.
+  std::function<void(std::int32_t kind)> MagneticDataPanel;
+};
+
+// Where the outlines land: the view (identity), or a printer page with its
+// origin, the printer cell size over the screen one, and its pen unit.
+struct DrawTarget {
+  bool printer = false;
+  std::int32_t originX = 0, originY = 0;
+  float scale = 1.0f;
+  std::int32_t penScale = 1;
+};
+
+struct Guideline {
+  std::int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  bool operator==(const Guideline&) const = default;
+};
+
+struct GeometryState {
+  // Corners of NewShape and of SelectedRecord, rounded to pixels.
+  std::array<std::int32_t, 4> CornerX{}, CornerY{};
+  std::array<std::int32_t, 4> SelCornerX{}, SelCornerY{};
+  // Hit test of one click.
+  float BestHitMeasure = 0;
+  std::int32_t HitEdge = 0;
+  std::int32_t CornerHit = 0;
+  std::array<float, 4> EdgeMeasures{};
+  // The rubber band exactly as it stands on the view, so that it is erased
+  // where it was drawn even when a click came between two mouse moves: the end
+  // of the line from the first point, the three sides' corners 3 and 4, the
+  // box of the circle.
+  std::int32_t BandLineX = 0, BandLineY = 0;
+  std::array<std::int32_t, 4> BandSides{};
+  std::array<std::int32_t, 4> BandCircle{};
+  // Where a drag started: the mouse position while no rubber band is drawn.
+  float DragStartX = 0, DragStartY = 0;
+  // Guidelines on the view since the last full redraw (they are pixels only and
+  // go with the next redraw).
+  std::vector<Guideline> Guidelines;
+
+  ViewHooks hooks;
+};
+
+// The state structs of the program that the view's procedures read and write;
+// the main window builds it once from the instances it owns.
+struct ViewScene {
+  ObjectTable& table;
+  GeometryState& geometry;
+  CommandState& command;
+  MouseState& mouse;
+  const Mesh& mesh;
+  GridState& grid;
+  std::int32_t& DocumentModified;  // DocumentState::DocumentModified
+};
