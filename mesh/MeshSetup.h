@@ -1,0 +1,100 @@
+// MeshSetup: turns the drawing into the linear system of the flow: face weights
+// from the obstacles, the coarse and fine solid maps, the uniform-stream and edge
+// sources, and the 5-point matrix in CoefSouth / CoefEast / CoefDiag with
+// RightHandSide. Also the "External field " panel's check and the solid fill.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "mesh/Mesh.h"
+
+struct ObjectTable;
+struct UiState;
+struct CommandState;
+class Canvas;
+
+// The external-field settings set-up reads: the strength (travels with the
+// document only) and the item indexes of the direction lists, -1 when nothing
+// is chosen. Vertical (ListBox1): 0 "None", 1 "Top to bottom", 2 "Bottom to top";
+// horizontal (ListBox2): 0 "None", 1 "Left to right", 2 "Right to left".
+struct ExternalField {
+  float Strength = 0;
+  std::int32_t VerticalItem = -1;
+  std::int32_t HorizontalItem = -1;
+};
+
+// Where the solid fill lands: the view, or a printer page with its origin, its
+// fine steps and its pen unit. Zero steps mean the view's own (ViewRight / 299,
+// ViewSize / 299).
+struct SolidFillTarget {
+  std::int32_t originX = 0, originY = 0;
+  float fineStepX = 0, fineStepY = 0;
+  bool printer = false;
+  std::int32_t penUnit = 1;
+};
+
+struct MeshSetupOptions {
+  // The flags under which the previous StreamFunction stays as the next run's
+  // starting point (a re-stamp while opening, printing, the Flow Lines /
+  // Pressure switch and the density commands).
+  bool restampMode = false;
+  bool printingActive = false;
+  bool viewSwitchRedraw = false;
+  bool densityRedraw = false;
+  // View > Solid fill: obstacles painted grey onto `canvas` (when given).
+  bool solidFill = false;
+  Canvas* canvas = nullptr;
+  SolidFillTarget target;
+  // The window's part, each optional: the selected object drawn green again
+  // (ObjectSelected is read again after it), and ClearView + RedrawAllObjects.
+  std::function<void()> unhighlightSelected;
+  std::function<void()> redrawView;
+
+  bool KeepsSolution() const { return restampMode || printingActive || viewSwitchRedraw || densityRedraw; }
+};
+
+struct MeshSetupReport {
+  // Records left out because their coordinates are not finite or lie further
+  // than a whole view beyond the view (a damaged document).
+  std::int32_t objectsLeftOut = 0;
+  bool solidFillPainted = false;
+};
+
+// The whole set-up on the mesh of its current size (the solver arrays are
+// allocated anew when their size does not match). Afterwards the system is ready
+// to run: mesh.SystemReady is set.
+MeshSetupReport MeshSetup(const ObjectTable& table, const ExternalField& field, Mesh& mesh,
+                          const MeshSetupOptions& options = {});
+
+// Analyse > Set up Mesh round MeshSetup, as the window runs it: the commands
+// locked (not while re-stamping), flow lines cleared from the view when they are
+// shown (streamlinesShown is then 0), the hourglass, Analyse > Run enabled, the
+// help labels cleared and, at the 300 setting, help code 26 through
+// showOnlineHelp. restampMode and printingActive are taken from `commands`.
+MeshSetupReport MeshSetupCommand(const ObjectTable& table, const ExternalField& field, Mesh& mesh,
+                                 MeshSetupOptions options, UiState& ui, CommandState& commands,
+                                 std::int32_t& streamlinesShown,
+                                 const std::function<void(int code)>& showOnlineHelp = {});
+
+// The parts of the set-up, for tests and benchmarks. Face weights are arrays of
+// the solver arrays' shape: left face of cell k at FaceWeightLeft[k], top face
+// at FaceWeightTop[k].
+struct FaceWeights {
+  std::vector<float> Left, Top;
+};
+float BaseFaceWeight(const Mesh& mesh);
+float FrameFaceWeight(const Mesh& mesh);
+void InitialFaceWeights(const Mesh& mesh, FaceWeights& weights);
+void AddEdgeSources(const ExternalField& field, Mesh& mesh);
+void AssembleCoefficients(const FaceWeights& weights, Mesh& mesh);
+
+// External field panel, OK: the texts and the list choices as the panel holds
+// them. Refused (false, nothing stored): neither list has a choice, or the
+// strength text is not a number of digits, '+', '-' and '.', or lies outside
+// 0 … 999. The window then beeps and returns the focus to ExtfldStrength.
+enum class ExternalFieldRefusal { None, NoDirection, BadStrength };
+ExternalFieldRefusal CheckExternalField(const std::string& strengthText, std::int32_t verticalItem,
+                                        std::int32_t horizontalItem, ExternalField& accepted);

@@ -1,0 +1,328 @@
+#include "mesh/Solver.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "mesh/NumberText.h"
+#include "platform/CommandState.h"
+#include "platform/UiState.h"
+
+namespace {
+
+// The arrays of one run. Each iteration streams them twice: one pass forms the
+// new direction a row ahead of the product q = A p and p·q; the other updates
+// ψ and r and forms r·r. Dot products are summed in double over eight lanes so
+// that the loops vectorise.
+struct System {
+  const float* __restrict diag;
+  const float* __restrict east;
+  const float* __restrict south;
+  const float* __restrict rhs;
+  int M;
+  int cells;
+};
+
+constexpr int Lanes = 8;
+
+double SumLanes(const double* s) {
+  return ((s[0] + s[1]) + (s[2] + s[3])) + ((s[4] + s[5]) + (s[6] + s[7]));
+}
+
+double Dot(const float* __restrict a, const float* __restrict b, int n) {
+  double s[Lanes] = {};
+  int k = 0;
+  for (; k + Lanes <= n; k += Lanes)
+    for (int l = 0; l < Lanes; ++l) s[l] += static_cast<double>(a[k + l]) * static_cast<double>(b[k + l]);
+  for (; k < n; ++k) s[0] += static_cast<double>(a[k]) * static_cast<double>(b[k]);
+  return SumLanes(s);
+}
+
+// y = A x on row `row`: the diagonal, the cell below, the cell to the right, the
+// cell to the left and the cell above, added in that order.
+void StencilRow(const System& s, const float* __restrict x, float* __restrict y, int row) {
+  const int M = s.M;
+  const int k0 = row * M, k1 = k0 + M;
+  const float* __restrict D = s.diag;
+  const float* __restrict E = s.east;
+  const float* __restrict S = s.south;
+  if (row > 0 && row < M - 1) {
+    for (int k = k0; k < k1; ++k) {
+      float v = D[k] * x[k];
+      v += S[k] * x[k + M];
+      v += E[k] * x[k + 1];
+      v += E[k - 1] * x[k - 1];
+      v += S[k - M] * x[k - M];
+      y[k] = v;
+    }
+    return;
+  }
+  for (int k = k0; k < k1; ++k) {
+    float v = D[k] * x[k];
+    if (k < s.cells - M) v += S[k] * x[k + M];
+    if (k < s.cells - 1) v += E[k] * x[k + 1];
+    if (k - 1 >= 0) v += E[k - 1] * x[k - 1];
+    if (k - M >= 0) v += S[k - M] * x[k - M];
+    y[k] = v;
+  }
+}
+
+// p = r + β p on one row.
+void NewDirectionRow(const float* __restrict r, float* __restrict p, float beta, int k0, int n) {
+  for (int k = k0; k < k0 + n; ++k) p[k] = r[k] + beta * p[k];
+}
+
+// The first pass: p renewed one row ahead of the product that needs it, then
+// q = A p and p·q.
+double DirectionAndProduct(const System& s, const float* __restrict r, float* __restrict p, float* __restrict q,
+                           bool renew, float beta) {
+  const int M = s.M;
+  if (renew) NewDirectionRow(r, p, beta, 0, M);
+  double pq = 0;
+  for (int row = 0; row < M; ++row) {
+    if (renew && row + 1 < M) NewDirectionRow(r, p, beta, (row + 1) * M, M);
+    StencilRow(s, p, q, row);
+    pq += Dot(p + row * M, q + row * M, M);
+  }
+  return pq;
+}
+
+// ψ += α p and r −= α q with r·r; `bad` turns non-finite when any new ψ does.
+double StepAndResidual(int cells, float alpha, float* __restrict psi, float* __restrict r,
+                       const float* __restrict p, const float* __restrict q, float& bad) {
+  double s[Lanes] = {};
+  float z[Lanes] = {};
+  int k = 0;
+  for (; k + Lanes <= cells; k += Lanes) {
+    for (int l = 0; l < Lanes; ++l) {
+      const float x = psi[k + l] + alpha * p[k + l];
+      const float v = r[k + l] - alpha * q[k + l];
+      psi[k + l] = x;
+      r[k + l] = v;
+      s[l] += static_cast<double>(v) * static_cast<double>(v);
+      z[l] += x * 0.0f;
+    }
+  }
+  for (; k < cells; ++k) {
+    psi[k] += alpha * p[k];
+    r[k] -= alpha * q[k];
+    s[0] += static_cast<double>(r[k]) * static_cast<double>(r[k]);
+    z[0] += psi[k] * 0.0f;
+  }
+  for (int l = 0; l < Lanes; ++l) bad += z[l];
+  return SumLanes(s);
+}
+
+// r = b − A ψ afresh, with r·r.
+double TrueResidual(const System& s, const float* __restrict psi, float* __restrict r) {
+  const int M = s.M;
+  double rr = 0;
+  for (int row = 0; row < M; ++row) {
+    StencilRow(s, psi, r, row);
+    float* __restrict rowR = r + row * M;
+    const float* __restrict rowB = s.rhs + row * M;
+    for (int c = 0; c < M; ++c) rowR[c] = rowB[c] - rowR[c];
+    rr += Dot(rowR, rowR, M);
+  }
+  return rr;
+}
+
+bool AllFinite(const float* a, int n) {
+  float z = 0;
+  for (int k = 0; k < n; ++k) z += a[k] * 0.0f;
+  return z == 0.0f;
+}
+
+}  // namespace
+
+void ApplyMatrix(const Mesh& mesh, const float* x, float* y) {
+  const System s{mesh.CoefDiag.data(), mesh.CoefEast.data(), mesh.CoefSouth.data(), mesh.RightHandSide.data(),
+                 mesh.MeshSize, mesh.MeshSize * mesh.MeshSize};
+  for (int row = 0; row < s.M; ++row) StencilRow(s, x, y, row);
+}
+
+SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const SolverCallbacks& callbacks) {
+  SolverResult result;
+  const int M = mesh.MeshSize;
+  const int cells = M * M;
+  const std::size_t length = static_cast<std::size_t>(mesh.ArrayLength());
+  for (const std::vector<float>* a : {&mesh.CoefDiag, &mesh.CoefEast, &mesh.CoefSouth, &mesh.RightHandSide,
+                                      &mesh.StreamFunction})
+    if (a->size() != length) return result;
+  if (mesh.SetupMeshSize != M || M < 2) return result;
+
+  const System s{mesh.CoefDiag.data(), mesh.CoefEast.data(), mesh.CoefSouth.data(), mesh.RightHandSide.data(), M,
+                 cells};
+  float* psi = mesh.StreamFunction.data();
+
+  const double bb = Dot(s.rhs, s.rhs, cells);
+  result.outcome = SolverOutcome::NotFinite;
+  if (!std::isfinite(bb)) return result;
+  if (bb == 0) {
+    result.outcome = SolverOutcome::NothingToSolve;
+    return result;
+  }
+  if (!AllFinite(s.diag, cells) || !AllFinite(s.east, cells) || !AllFinite(s.south, cells) || !AllFinite(psi, cells))
+    return result;
+
+  std::vector<float> residual(length, 0.0f), direction(length, 0.0f), product(length, 0.0f);
+  // What ψ held before the run, put back if the run meets a value that is not
+  // finite, so no such value is ever left in the solution.
+  const std::vector<float> before(psi, psi + cells);
+  float* r = residual.data();
+  float* p = direction.data();
+  float* q = product.data();
+  auto fail = [&] {
+    std::copy(before.begin(), before.end(), psi);
+    result.outcome = SolverOutcome::NotFinite;
+    return result;
+  };
+
+  double rr = TrueResidual(s, psi, r);
+  result.startResidual2 = result.residual2 = rr;
+  if (!std::isfinite(rr)) return fail();
+  if (rr == 0) {
+    result.outcome = SolverOutcome::Exact;
+    return result;
+  }
+  std::copy(r, r + cells, p);
+  const double rr0 = rr;
+  const double target = rr0 * static_cast<double>(errorTolerance2);
+  const std::int64_t limit = static_cast<std::int64_t>(M) * M;
+  std::int32_t n = 0, j = 0;
+  float progress = 0;
+  bool renew = false;
+  double beta = 0;
+  for (;;) {
+    const double pq = DirectionAndProduct(s, r, p, q, renew, static_cast<float>(beta));
+    if (!std::isfinite(pq)) return fail();
+    if (!(pq > 0)) {
+      // A direction with no energy left: the iterate is as good as it gets.
+      result.outcome = SolverOutcome::Exact;
+      result.iterations = n;
+      return result;
+    }
+    const double alpha = rr / pq;
+    if (!std::isfinite(alpha)) return fail();
+    double rrNew;
+    float bad = 0;
+    if (j < M) {
+      ++j;
+      rrNew = StepAndResidual(cells, static_cast<float>(alpha), psi, r, p, q, bad);
+    } else {
+      j = 0;
+      const float a = static_cast<float>(alpha);
+      for (int k = 0; k < cells; ++k) {
+        psi[k] += a * p[k];
+        bad += psi[k] * 0.0f;
+      }
+      rrNew = TrueResidual(s, psi, r);
+    }
+    if (!std::isfinite(rrNew) || bad != 0.0f) return fail();
+    result.residual2 = rrNew;
+    if (rrNew == 0) {
+      result.outcome = SolverOutcome::Exact;
+      result.iterations = n + 1;
+      return result;
+    }
+    beta = rrNew / rr;
+    rr = rrNew;
+    renew = true;
+    // Both tests count the iterations completed before this one, so at least
+    // 1002 always run.
+    if (rr < target && n > 1000) {
+      result.outcome = SolverOutcome::Converged;
+      result.iterations = n + 1;
+      return result;
+    }
+    if (j == 0 && alpha / beta < 0.3 && n > 1000) {
+      result.outcome = SolverOutcome::Stalled;
+      result.iterations = n + 1;
+      return result;
+    }
+    ++n;
+    progress += 0.1f;
+    int position = static_cast<int>(progress);
+    if (position == 100) {
+      position = 0;
+      progress = 0;
+    }
+    if (callbacks.progress && !callbacks.progress(position)) {
+      result.outcome = SolverOutcome::Abandoned;
+      result.iterations = n;
+      return result;
+    }
+    if (n == limit) {
+      result.outcome = SolverOutcome::IterationLimit;
+      result.iterations = n;
+      return result;
+    }
+  }
+}
+
+SolverResult RunSolver(Mesh& mesh, const SolverSettings& settings, UiState& ui, CommandState& commands,
+                       const SolverCallbacks& callbacks) {
+  ui.cursor = CursorShape::Hourglass;
+  LockCommands(ui, false);
+  ui.status[3] = " Calculating";
+  ui.status[4] = "Press Escape key to exit";
+  ui.Refresh();
+  commands.EscapePressed = 0;
+
+  SolverCallbacks watched;
+  watched.progress = [&](int percent) {
+    if (callbacks.progress && !callbacks.progress(percent)) return false;
+    return commands.EscapePressed != 1;
+  };
+  const SolverResult result = SolveStreamFunction(mesh, settings.ErrorTolerance2, watched);
+
+  UnlockCommands(ui);
+  ui.status[3] = "";
+  ui[Cmd::MnuAnalyseRun].enabled = mesh.SystemReady;
+  ui.cursor = CursorShape::Default;
+  ui.Refresh();
+  return result;
+}
+
+bool ParseErrorLevel(const std::string& text, float& level) {
+  double v = 0;
+  if (!ParseNumberText(text, v) || v <= 0.0 || v > 10.0) return false;
+  level = static_cast<float>(v);
+  return true;
+}
+
+void OpenErrorLevelPanel(SolverSettings& settings, const std::string& editText, UiState& ui) {
+  settings.CGErrVal = editText;
+  settings.RememberedCGErrVal = editText;
+  LockCommands(ui, false);
+}
+
+bool SetErrorLevel(SolverSettings& settings, const std::string& editText, const Mesh& mesh, UiState& ui) {
+  settings.CGErrVal = editText;
+  float level = 0;
+  if (!ParseErrorLevel(editText, level)) return false;
+  const float fraction = level / 100.0f;
+  settings.ErrorTolerance2 = fraction * fraction;
+  UnlockCommands(ui);
+  ui[Cmd::MnuAnalyseRun].enabled = mesh.SystemReady;
+  return true;
+}
+
+void CancelErrorLevel(SolverSettings& settings, const Mesh& mesh, UiState& ui) {
+  settings.CGErrVal = settings.RememberedCGErrVal;
+  UnlockCommands(ui);
+  ui[Cmd::MnuAnalyseRun].enabled = mesh.SystemReady;
+}
+
+bool ChooseSmoothing(std::int32_t& smoothingLevel, std::int32_t level, UiState& ui) {
+  if (level < 0 || level > 2 || level == smoothingLevel) return false;
+  smoothingLevel = level;
+  ui[Cmd::MnuSmoothNone].checked = level == 0;
+  ui[Cmd::MnuSmoothNormal].checked = level == 1;
+  ui[Cmd::MnuSmoothHigh].checked = level == 2;
+  return true;
+}
+
+float SmoothingWeight(std::int32_t smoothingLevel) {
+  return smoothingLevel == 0 ? 0.0f : smoothingLevel == 2 ? 0.25f : 0.1f;
+}

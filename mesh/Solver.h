@@ -1,0 +1,91 @@
+// Solver: the conjugate-gradient run that solves the set-up's 5-point system for
+// StreamFunction (single-precision vectors, double-precision dot products), the
+// Set Percentage Error Level panel's rules and the Smoothing Options choice.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "mesh/Mesh.h"
+
+struct UiState;
+struct CommandState;
+
+// The solver's settings, one set for the whole run of the program.
+struct SolverSettings {
+  // The run stops when r·r < r0·r0 × ErrorTolerance2: 0.2 % by default, or the
+  // level last set in the error-level panel.
+  float ErrorTolerance2 = 0.002f * 0.002f;
+  std::string CGErrVal = "0.2";         // the panel's edit text
+  std::string RememberedCGErrVal = "0.2";  // the text when the panel was opened
+};
+
+enum class SolverOutcome {
+  Converged,       // the residual fell below the tolerance
+  Stalled,         // α / β fell below 0.3 at a residual refresh
+  IterationLimit,  // MeshSize² iterations
+  Exact,           // the residual vanished exactly, or p·q ≤ 0: nothing left to gain
+  Abandoned,       // Escape or a close request; StreamFunction keeps the partial solution
+  NothingToSolve,  // RightHandSide is all zero
+  NotFinite,       // a value that is not finite; StreamFunction is as it was before the run
+  NotSetUp,        // no set-up at the current mesh size
+};
+
+struct SolverResult {
+  SolverOutcome outcome = SolverOutcome::NotSetUp;
+  std::int32_t iterations = 0;  // iterations performed
+  double startResidual2 = 0;    // r0·r0
+  double residual2 = 0;         // r·r at the end
+  // Converged, stalled, at the limit or exact: the flow lines are drawn from it.
+  bool Completed() const {
+    return outcome == SolverOutcome::Converged || outcome == SolverOutcome::Stalled ||
+           outcome == SolverOutcome::IterationLimit || outcome == SolverOutcome::Exact;
+  }
+};
+
+struct SolverCallbacks {
+  // Called once per iteration with the progress bar's position (0 … 99, one
+  // percent every ten iterations, wrapping). The window lets pending events
+  // through here and repaints the bar now and then; false abandons the run.
+  std::function<bool(int percent)> progress;
+};
+
+// The message the window shows for a NotFinite run.
+inline constexpr const char* SolverNotFiniteMessage =
+    "The flow could not be calculated: the system holds values that are not numbers. "
+    "Set up the mesh again and run.";
+
+// y = A x over the current coefficient arrays (x and y distinct, MeshSize² each).
+void ApplyMatrix(const Mesh& mesh, const float* x, float* y);
+
+// The conjugate-gradient iterations on mesh.StreamFunction, starting from what
+// it holds. Never fewer than 1002 iterations before a stop test may succeed; the
+// residual is recomputed from b − Aψ every MeshSize + 1 iterations.
+SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const SolverCallbacks& callbacks = {});
+
+// Analyse > Run round SolveStreamFunction: the hourglass, the commands locked,
+// " Calculating" in panel 3 and "Press Escape key to exit" in panel 4,
+// EscapePressed cleared, the run abandoned when EscapePressed is raised during a
+// progress call; afterwards panel 3 cleared, the commands unlocked, Analyse > Run
+// enabled as the set-up allows, the default cursor. Showing the progress bar,
+// taking the view snapshot and drawing the flow lines stay with the window.
+SolverResult RunSolver(Mesh& mesh, const SolverSettings& settings, UiState& ui, CommandState& commands,
+                       const SolverCallbacks& callbacks = {});
+
+// Set Percentage Error Level panel (SetErr). Open: the text is remembered and
+// the commands locked. Set: a text that is not a number, or a level of 0, below
+// 0 or above 10, is refused (false: the window beeps and focuses CGErrVal, the
+// panel stays); otherwise ErrorTolerance2 = (level / 100)², the panel closes and
+// the commands are unlocked. Cancel: the remembered text back into CGErrVal (the
+// window shows settings.CGErrVal), the panel closes, the commands are unlocked.
+bool ParseErrorLevel(const std::string& text, float& level);
+void OpenErrorLevelPanel(SolverSettings& settings, const std::string& editText, UiState& ui);
+bool SetErrorLevel(SolverSettings& settings, const std::string& editText, const Mesh& mesh, UiState& ui);
+void CancelErrorLevel(SolverSettings& settings, const Mesh& mesh, UiState& ui);
+
+// Smoothing Options: 0 None, 1 Normal, 2 High. Choosing the checked item does
+// nothing (false); otherwise the level changes and the check marks follow.
+bool ChooseSmoothing(std::int32_t& smoothingLevel, std::int32_t level, UiState& ui);
+// The neighbour weight the flow lines smooth with at a level: 0, 0.1, 0.25.
+float SmoothingWeight(std::int32_t smoothingLevel);
