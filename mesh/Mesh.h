@@ -38,6 +38,8 @@ struct Mesh {
 
   // Analyse > Run needs a set-up at the current size.
   bool SystemReady = false;
+  // The size the coefficient arrays were last set up for (0: never).
+  std::int32_t SetupMeshSize = 0;
 
   // K: the cells across the view.
   std::int32_t ShownCells() const { return MeshExtended ? VisibleMeshSize : MeshSize; }
