@@ -516,7 +516,8 @@ bool FormKeyPress(ViewScene& s, Canvas& c, UiState& ui, int key, bool externalFi
       if (s.geometry.hooks.CloseEntryPanels) s.geometry.hooks.CloseEntryPanels();
       ClearView(c, s.mesh);
       const std::int32_t modified = s.DocumentModified;
-      const bool aerofoilWasSelected = t.ObjectSelected && t.SelectedKind == KindAerofoil;
+      // Nothing stays selected: an aerofoil's disabled commands apply again.
+      if (t.ObjectSelected && t.SelectedKind == KindAerofoil) EnableNonAerofoilCommands(ui);
       CancelCommand(cmd);
       t.ObjectSelected = 0;
       s.DocumentModified = 0;
@@ -525,7 +526,6 @@ bool FormKeyPress(ViewScene& s, Canvas& c, UiState& ui, int key, bool externalFi
       RedrawAllObjects(s, c, ui);
       cmd.EscapePressed = 0;
       UnlockCommands(ui);
-      if (aerofoilWasSelected) EnableNonAerofoilCommands(ui);
       cancelled = true;
     }
   }

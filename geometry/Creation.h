@@ -42,9 +42,6 @@ void VMouseUp(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts, f
 // key empties status panel 4. Returns whether a command was cancelled.
 bool FormKeyPress(ViewScene& scene, Canvas& canvas, UiState& ui, int key, bool externalFieldPanelVisible = false);
 
-// An add or edit command, or one of its panels, is in progress (the gauge's
-// plot line and the mesh set-up are not commands of the view).
-bool AnyCommand(const CommandState& command);
 // "Rot: " with the angle of (dx, dy) from the horizontal, 0 to 90 degrees.
 std::string RotationText(float dx, float dy);
 

@@ -92,3 +92,7 @@ struct ViewScene {
   GridState& grid;
   std::int32_t& DocumentModified;  // DocumentState::DocumentModified
 };
+
+// An add or edit command, or one of its panels, is in progress (the gauge's
+// plot line and the mesh set-up are not commands of the view).
+bool AnyCommand(const CommandState& command);

@@ -226,7 +226,16 @@ void UnhighlightSelected(ViewScene& s, Canvas& c, UiState& ui) {
   if (!t.ObjectSelected) return;
   SelectedOutline(s, c, ObjectColours::Selected, DrawTarget{});
   SelectedOutline(s, c, ObjectColours::Normal, DrawTarget{});
-  if (t.SelectedKind == KindAerofoil) Snapshot(s);
+  if (t.SelectedKind == KindAerofoil) {
+    Snapshot(s);
+    // The commands an aerofoil had switched off apply again; while a command
+    // holds the buttons locked only the menu items come back, and the buttons
+    // with the unlock.
+    if (!AnyCommand(s.command))
+      EnableNonAerofoilCommands(ui);
+    else
+      for (Cmd m : {Cmd::MnuEditCopy, Cmd::MnuEditRotate, Cmd::MnuEditFlip, Cmd::MnuEditSize}) ui[m].enabled = true;
+  }
   t.ObjectSelected = 0;
   ClearObjectLabels(ui);
 }
@@ -313,11 +322,7 @@ void SelectAt(ViewScene& s, Canvas& c, UiState& ui, float x, float y) {
   ObjectTable& t = s.table;
   GeometryState& g = s.geometry;
   if (!AnyObjects(t)) return;
-  if (t.ObjectSelected) {
-    const bool wasAerofoil = t.SelectedKind == KindAerofoil;
-    UnhighlightSelected(s, c, ui);
-    if (wasAerofoil) EnableNonAerofoilCommands(ui);
-  }
+  if (t.ObjectSelected) UnhighlightSelected(s, c, ui);
   Snapshot(s);
   t.SelectedRecord.fill(0.0f);
   g.CornerHit = 0;

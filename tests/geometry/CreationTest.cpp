@@ -92,6 +92,35 @@ TEST_F(CreationTest, ThirdPointTakingACornerOffTheAreaIsRefusedAndTheBandStillFo
   EXPECT_FALSE(HasColour(View(), Black));
 }
 
+TEST_F(CreationTest, RefusedClickAwayFromTheLastMoveLeavesNoBandBehind) {
+  AddRectangleClick(scene, ui, prompts);
+  Click(40, 40);
+  Move(60, 40);
+  Click(41, 41);  // released elsewhere than the band's end, and refused
+  Move(80, 50);
+  Click(80, 50);
+  Move(70, 90);
+  Click(70, 90);
+  ASSERT_EQ(table.RectDataLen, 10);
+  EXPECT_TRUE(View() == Redrawn());
+}
+
+TEST_F(CreationTest, NewShapeTakingTheSelectionFromAnAerofoilGivesBackItsCommands) {
+  for (int i = 140; i <= 150; ++i) table.AerofoilMap1[i * AerofoilMapSide + 140] = 'b';
+  table.AerofoilDataLen = 4;
+  table.ObjectSelected = 1;
+  table.SelectedKind = KindAerofoil;
+  table.SelectedAerofoil = 1;
+  RedrawAllObjects(scene, canvas, ui);
+  DisableNonAerofoilCommands(ui);
+  AddRect(20, 20, 60, 20, 60, 50);
+  EXPECT_EQ(table.SelectedKind, KindRect);
+  EXPECT_TRUE(ui[Cmd::MnuEditCopy].enabled);
+  EXPECT_TRUE(ui[Cmd::MnuEditRotate].enabled);
+  EXPECT_TRUE(ui[Cmd::SpeedButton8].enabled);
+  EXPECT_TRUE(View() == Redrawn());
+}
+
 TEST_F(CreationTest, ClickOutsideTheDrawingAreaBeeps) {
   AddRectangleClick(scene, ui, prompts);
   Click(-1, 40);
