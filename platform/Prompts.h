@@ -24,6 +24,8 @@ class Prompts {
   // Hands a web address or a document to the desktop; false when it refused.
   virtual bool OpenUrl(const std::string& url) = 0;
   virtual bool OpenDocument(const std::string& path) = 0;
+  // A folder chooser starting at `folder`; empty when cancelled.
+  virtual std::string ChooseFolder(const std::string& folder) = 0;
 };
 
 // Scripted answerer for tests: records every question and takes its answers
@@ -54,6 +56,10 @@ class ScriptedPrompts : public Prompts {
   bool OpenDocument(const std::string& path) override {
     opened.push_back(path);
     return desktopAccepts;
+  }
+  std::string ChooseFolder(const std::string& folder) override {
+    dialogFolders.push_back(folder);
+    return NextName();
   }
 
   int beeps = 0;

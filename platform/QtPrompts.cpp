@@ -43,3 +43,7 @@ bool QtPrompts::OpenUrl(const std::string& url) {
 bool QtPrompts::OpenDocument(const std::string& path) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
+
+std::string QtPrompts::ChooseFolder(const std::string& folder) {
+  return QFileDialog::getExistingDirectory(parent_, "Data folder", QString::fromStdString(folder)).toStdString();
+}

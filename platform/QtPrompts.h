@@ -16,6 +16,7 @@ class QtPrompts : public Prompts {
                            const std::string& defaultExtension) override;
   bool OpenUrl(const std::string& url) override;
   bool OpenDocument(const std::string& path) override;
+  std::string ChooseFolder(const std::string& folder) override;
 
  private:
   QWidget* parent_;

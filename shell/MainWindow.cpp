@@ -1,2 +1,444 @@
 #include "shell/MainWindow.h"
-Form1::Form1() {}
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "platform/QtPrompts.h"
+#include "shell/Glyphs.h"
+#include "shell/OnlineHelp.h"
+#include "shell/ViewWidget.h"
+
+namespace {
+
+QFont WindowFont() {
+  QFont f("DejaVu Sans");
+  f.setPixelSize(11);
+  f.setBold(true);
+  return f;
+}
+
+std::string ExecutableFolder() {
+  std::string dir = QCoreApplication::applicationDirPath().toStdString();
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir;
+}
+
+struct ButtonDesign {
+  Cmd id;
+  const char* hint;
+};
+
+// The speed buttons, left to right.
+constexpr ButtonDesign SpeedButtons[] = {
+    {Cmd::SpeedButton19, "New File"},
+    {Cmd::SpeedButton2, "Open File"},
+    {Cmd::SpeedButton1, "Save File"},
+    {Cmd::SpeedButton3, "Print"},
+    {Cmd::SpeedButton25, "Guideline"},
+    {Cmd::SpeedButton4, "Add Rectangular Section"},
+    {Cmd::SpeedButton23, "Add Circular Section"},
+    {Cmd::SpeedButton6, "Aerofoil"},
+    {Cmd::SpeedButton8, "Copy"},
+    {Cmd::SpeedButton9, "Move"},
+    {Cmd::SpeedButton10, "Rotate"},
+    {Cmd::SpeedButton11, "Flip Left/Right"},
+    {Cmd::SpeedButton16, "Flip Top/Bottom"},
+    {Cmd::SpeedButton17, "Stretch"},
+    {Cmd::SpeedButton18, "Trapezoid"},
+    {Cmd::SpeedButton14, "Expand"},
+    {Cmd::SpeedButton15, "Clear"},
+    {Cmd::SpeedButton24, "Toggle Flow Lines / Pressure"},
+    {Cmd::SpeedButton5, "Toggle flow/pressure gauge"},
+    {Cmd::SpeedButton21, "Run"},
+};
+
+constexpr int ToolPanelHeight = 23;
+constexpr int ButtonSide = 23;
+
+}  // namespace
+
+Form1::Form1(Prompts* prompts, std::string folder)
+    : programFolder(folder.empty() ? ExecutableFolder() : std::move(folder)) {
+  if (!programFolder.empty() && programFolder.back() != '/') programFolder += '/';
+  if (prompts) {
+    prompts_ = prompts;
+  } else {
+    ownPrompts_ = std::make_unique<QtPrompts>(this);
+    prompts_ = ownPrompts_.get();
+  }
+  setObjectName("Form1");
+  setFont(WindowFont());
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, QColor(192, 192, 192));
+  pal.setColor(QPalette::Button, QColor(192, 192, 192));
+  // Disabled captions must stay legible on the silver window.
+  for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+    pal.setColor(QPalette::Disabled, role, QColor(128, 128, 128));
+  setPalette(pal);
+  menuBar()->setPalette(pal);
+  auto* holder = new QWidget(this);
+  client = new QWidget(holder);
+  client->setObjectName("client");
+  client->setAutoFillBackground(true);
+  setCentralWidget(holder);
+  viewImage = MakeBitmap(1, 1);
+  viewCanvas_ = std::make_unique<Canvas>(viewImage);
+  ui.refresh = [this] {
+    SyncUi();
+    if (V) V->repaint();
+  };
+  BuildMenus();
+  BuildToolBar();
+  BuildStatusBar();
+  BuildSideLabels();
+  V = new ViewWidget(client, viewImage, *viewCanvas_);
+  V->onMouse = [this](ViewWidget::MouseEventKind k, int x, int y, Qt::MouseButton b) {
+    OnViewMouse(static_cast<int>(k), x, y, b);
+  };
+  BuildPanels();
+  BuildExitPanels();
+  ConnectCommands();
+  qApp->installEventFilter(this);
+  FormCreate();
+}
+
+Form1::~Form1() { qApp->removeEventFilter(this); }
+
+// ---------------------------------------------------------------- building
+
+void Form1::Connect(Cmd c, std::function<void()> handler) { handlers_[c] = std::move(handler); }
+
+QAction* Form1::Action(Cmd c) const {
+  auto it = actions_.find(c);
+  return it == actions_.end() ? nullptr : it->second;
+}
+QToolButton* Form1::Button(Cmd c) const {
+  auto it = buttons_.find(c);
+  return it == buttons_.end() ? nullptr : it->second;
+}
+QMenu* Form1::Menu(Cmd c) const {
+  auto it = menus_.find(c);
+  return it == menus_.end() ? nullptr : it->second;
+}
+
+void Form1::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  auto menu = [&](QWidget* parent, Cmd id, const char* caption) {
+    QMenu* m = new QMenu(caption, parent);
+    if (auto* mb = qobject_cast<QMenuBar*>(parent))
+      mb->addMenu(m);
+    else
+      static_cast<QMenu*>(parent)->addMenu(m);
+    menus_[id] = m;
+    actions_[id] = m->menuAction();
+    for (auto& [cmdId, menuOf] : menus_)
+      if (menuOf == parent) parents_[id] = cmdId;
+    return m;
+  };
+  auto item = [&](QMenu* m, Cmd id, const char* caption, bool checkable = false) {
+    QAction* a = m->addAction(caption);
+    a->setCheckable(checkable);
+    actions_[id] = a;
+    for (auto& [cmdId, menuOf] : menus_)
+      if (menuOf == m) parents_[id] = cmdId;
+    connect(a, &QAction::triggered, this, [this, id] { HandleCommand(id); });
+    return a;
+  };
+
+  QMenu* file = menu(bar, Cmd::MnuFile, "&File");
+  item(file, Cmd::MnuFileNew, "&New");
+  item(file, Cmd::MnuFileOpen, "&Open");
+  item(file, Cmd::MnuFileSave, "&Save");
+  item(file, Cmd::MnuFileSaveAs, "Save &As");
+  item(file, Cmd::MnuFilePrint, "&Print");
+  file->addSeparator();
+  item(file, Cmd::MnuFileExit, "&Exit");
+  auto* fileShortcut = new QShortcut(QKeySequence("Ctrl+F"), this);
+  connect(fileShortcut, &QShortcut::activated, this, [this, file] {
+    if (ui[Cmd::MnuFile].enabled) menuBar()->setActiveAction(file->menuAction());
+  });
+
+  QMenu* edit = menu(bar, Cmd::MnuEdit, "&Edit");
+  item(edit, Cmd::MnuEditAddGuideline, "Add &Guideline");
+  item(edit, Cmd::MnuEditAddRectangle, "Add &Rectangle");
+  item(edit, Cmd::MnuEditAddCircle, "Add &Circle");
+  item(edit, Cmd::MnuEditAddAerofoil, "Add &Aerofoil");
+  edit->addSeparator();
+  item(edit, Cmd::MnuEditCopy, "Co&py");
+  item(edit, Cmd::MnuEditMove, "Mo&ve");
+  item(edit, Cmd::MnuEditRotate, "R&otate");
+  QMenu* flip = menu(edit, Cmd::MnuEditFlip, "&Flip");
+  item(flip, Cmd::MnuEditFlipLeftRight, "&Left/Right");
+  item(flip, Cmd::MnuEditFlipTopBottom, "&Top/Bottom");
+  QMenu* size = menu(edit, Cmd::MnuEditSize, "Si&ze");
+  item(size, Cmd::MnuEditStretch, "&Stretch");
+  item(size, Cmd::MnuEditTrapezoid, "Tra&pezoid");
+  item(size, Cmd::MnuEditExpand, "&Expand");
+  edit->addSeparator();
+  item(edit, Cmd::MnuEditClear, "C&lear");
+  item(edit, Cmd::MnuEditClearAll, "Cl&ear All");
+  item(edit, Cmd::MnuEditClearAllGuidelines, "Clear All G&uidelines");
+
+  QMenu* clip = menu(bar, Cmd::Clipbd, "&Clipboard");
+  item(clip, Cmd::ClipbdCopy, "&Copy to Clipboard");
+  QMenu* title = menu(bar, Cmd::MnuTitle, "T&itle");
+  item(title, Cmd::MnuTitleAdd, "&Add Title");
+
+  QMenu* view = menu(bar, Cmd::MnuView, "&View");
+  item(view, Cmd::MnuViewFlowLines, "Flow &Lines", true);
+  item(view, Cmd::MnuViewFlowPressure, "Flow Pressure", true);
+  item(view, Cmd::MnuViewSolidFill, "Solid fill  ", true);
+  item(view, Cmd::MnuViewGauge, "Gauge");
+
+  QMenu* analyse = menu(bar, Cmd::MnuAnalyse, "&Analyse");
+  item(analyse, Cmd::MnuAnalyseSetUp, "&Set up Mesh");
+  item(analyse, Cmd::MnuAnalyseRun, "&Run");
+  QMenu* smooth = menu(analyse, Cmd::MnuAnalyseSmoothing, "Smoothing &Options");
+  item(smooth, Cmd::MnuSmoothNone, "N&one", true);
+  item(smooth, Cmd::MnuSmoothNormal, "&Normal", true);
+  item(smooth, Cmd::MnuSmoothHigh, "&High", true);
+  item(analyse, Cmd::MnuAnalyseErrorLevel, "Set Percentage &Error Level");
+
+  QMenu* tools = menu(bar, Cmd::MnuTools, "&Tools");
+  QMenu* gridMenu = menu(tools, Cmd::MnuGrid, "&Grid");
+  item(gridMenu, Cmd::MnuToolsDots, "&Dots", true);
+  item(gridMenu, Cmd::MnuToolsLines, "&Lines", true);
+  item(tools, Cmd::MnuToolsShowGrid, "&Show Grid", true);
+  item(tools, Cmd::Showcentrelines, "Show &Centre Lines", true);
+  QMenu* flow = menu(tools, Cmd::MnuToolsFlowLines, "&Flow Lines");
+  item(flow, Cmd::MnuFlowHigh, "&High", true);
+  item(flow, Cmd::MnuFlowNormal, "&Normal", true);
+  item(flow, Cmd::MnuFlowLow, "&Low", true);
+  QMenu* meshSize = menu(tools, Cmd::Meshsize1, "&Mesh Size");
+  item(meshSize, Cmd::N100, "100 X 100", true);
+  item(meshSize, Cmd::N200, "200 X 200", true);
+  item(meshSize, Cmd::N300, "300 X 300", true);
+  tools->addSeparator();
+  item(tools, Cmd::MnuPreferences, "&Preferences");
+  item(tools, Cmd::MnuUninstall, "Uninstall");
+
+  QMenu* help = menu(bar, Cmd::Mnuhelp1, "&Help");
+  item(help, Cmd::MnuHelpHelp, "Help");
+  item(help, Cmd::MnuHelpTutorial, "Tutorial");
+  item(help, Cmd::Mnuhelp, "On Line &Help", true);
+  item(help, Cmd::MnuHelpTips, "Show start up tips", true);
+  item(help, Cmd::MnuHelpWebsite, "Visit the Quorvane Website");
+  item(help, Cmd::MnuHelpAbout, "About &Quorvane");
+}
+
+void Form1::BuildToolBar() {
+  toolpanel = new QWidget(client);
+  toolpanel->setObjectName("toolpanel");
+  toolpanel->setAutoFillBackground(true);
+  int x = 2;
+  for (const ButtonDesign& d : SpeedButtons) {
+    auto* b = new QToolButton(toolpanel);
+    b->setIcon(SpeedButtonGlyph(d.id));
+    b->setIconSize(QSize(16, 16));
+    b->setAutoRaise(true);
+    b->setGeometry(x, 0, ButtonSide, ButtonSide);
+    b->setToolTip(d.hint);
+    b->setObjectName(QString("SpeedButton") + QString::number(static_cast<int>(d.id)));
+    hints_[d.id] = d.hint;
+    buttons_[d.id] = b;
+    const Cmd id = d.id;
+    connect(b, &QToolButton::clicked, this, [this, id] { HandleCommand(id); });
+    x += ButtonSide;
+    // Small gaps between the groups: file, drawing, editing, display, run.
+    if (id == Cmd::SpeedButton3 || id == Cmd::SpeedButton6 || id == Cmd::SpeedButton15 ||
+        id == Cmd::SpeedButton5)
+      x += 8;
+  }
+  toolpanel->setGeometry(0, 0, x + 2, ToolPanelHeight);
+}
+
+void Form1::BuildStatusBar() {
+  StatusBar1 = new QWidget(this);
+  StatusBar1->setObjectName("StatusBar1");
+  auto* layout = new QHBoxLayout(StatusBar1);
+  layout->setContentsMargins(2, 1, 2, 1);
+  layout->setSpacing(2);
+  for (int i = 0; i < 6; ++i) {
+    auto* l = new QLabel(StatusBar1);
+    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    l->setFixedWidth(50);
+    StatusPanel[static_cast<std::size_t>(i)] = l;
+    layout->addWidget(l);
+    if (i == 4) {
+      // The progress bars live in the status bar, hidden until long work runs.
+      ProgressBar3 = new QProgressBar(StatusBar1);
+      ProgressBar3->setRange(0, 1000);
+      ProgressBar1 = new QProgressBar(StatusBar1);
+      ProgressBar1->setRange(0, 100);
+      for (QProgressBar* p : {ProgressBar3, ProgressBar1}) {
+        p->setTextVisible(false);
+        p->setFixedWidth(120);
+        p->hide();
+        layout->addWidget(p);
+      }
+    }
+  }
+  StatusPanel[5]->setMinimumWidth(50);
+  StatusPanel[5]->setMaximumWidth(QWIDGETSIZE_MAX);
+  layout->setStretchFactor(StatusPanel[5], 1);
+  StatusBar1->setFixedHeight(QFontMetrics(font()).height() + 8);
+  // Below the client area, as a status bar sits.
+  StatusBar1->setParent(centralWidget());
+  auto* v = new QVBoxLayout(centralWidget());
+  v->setContentsMargins(0, 0, 0, 0);
+  v->setSpacing(0);
+  v->addWidget(client, 1);
+  v->addWidget(StatusBar1);
+}
+
+void Form1::BuildSideLabels() {
+  for (std::size_t i = 0; i < 3; ++i) {
+    DataLabel[i] = new QLabel(" ", client);
+    DataLabel[i]->setStyleSheet("color: rgb(255,0,0);");
+    QFont f = font();
+    f.setPixelSize(12);
+    DataLabel[i]->setFont(f);
+    DataLabel[i]->setObjectName(QString("DataLabel%1").arg(i + 1));
+  }
+  for (std::size_t i = 0; i < 4; ++i) {
+    OnLineHelp[i] = new QLabel(" ", client);
+    OnLineHelp[i]->setStyleSheet("color: rgb(0,0,128);");
+    OnLineHelp[i]->setWordWrap(true);
+    OnLineHelp[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont f = font();
+    f.setPixelSize(12);
+    f.setBold(false);
+    OnLineHelp[i]->setFont(f);
+  }
+}
+
+// ---------------------------------------------------------------- the model on screen
+
+void Form1::SyncUi() {
+  ui[Cmd::MnuToolsDots].checked = grid.DotsChecked;
+  ui[Cmd::MnuToolsLines].checked = grid.LinesChecked;
+  ui[Cmd::MnuToolsShowGrid].checked = grid.ShowGridChecked;
+  ui[Cmd::Showcentrelines].checked = grid.CentreLinesChecked;
+  ui[Cmd::N100].checked = mesh.N100Checked;
+  ui[Cmd::N200].checked = mesh.N200Checked;
+  ui[Cmd::N300].checked = mesh.N300Checked;
+  ui[Cmd::Mnuhelp].checked = onlineHelpOn;
+  ui[Cmd::MnuHelpTips].checked = prefs.ShowStartUpTips;
+  for (auto& [id, action] : actions_) {
+    const CommandUi& s = ui[id];
+    action->setEnabled(s.enabled);
+    action->setVisible(s.visible);
+    if (action->isCheckable()) action->setChecked(s.checked);
+  }
+  for (auto& [id, button] : buttons_) {
+    const CommandUi& s = ui[id];
+    button->setEnabled(s.enabled);
+    button->setVisible(s.visible);
+    button->setToolTip(s.hint ? QString::fromStdString(hints_[id]) : QString());
+  }
+  for (std::size_t i = 0; i < 6; ++i) StatusPanel[i]->setText(QString::fromStdString(ui.status[i]));
+  for (std::size_t i = 0; i < 3; ++i) DataLabel[i]->setText(QString::fromStdString(ui.dataLabels[i]));
+  for (std::size_t i = 0; i < 4; ++i) OnLineHelp[i]->setText(QString::fromStdString(ui.helpLabels[i]));
+  if (!ui.caption.empty()) setWindowTitle(QString::fromStdString(ui.caption));
+  if (ui.cursor == CursorShape::Hourglass) {
+    if (!QApplication::overrideCursor()) QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+  }
+}
+
+void Form1::ViewChanged() {
+  viewCanvas_->Flush();
+  if (V) V->update();
+}
+
+void Form1::SaveViewSnapshot() {
+  viewCanvas_->Flush();
+  ViewSnapshot = viewImage.copy(0, mesh.MeshTop, mesh.MeshRight, mesh.MeshBottom - mesh.MeshTop);
+}
+
+void Form1::RestoreViewSnapshot() {
+  if (ViewSnapshot.isNull()) return;
+  viewCanvas_->Draw(0, mesh.MeshTop, ViewSnapshot);
+  ViewChanged();
+}
+
+void Form1::CancelCommand() { ::CancelCommand(cmd); }
+
+void Form1::ResetCommandState() {
+  ::CancelCommand(cmd);
+  objects.ObjectSelected = 0;
+  display.StreamlinesShown = 0;
+  doc.DocumentModified = 0;
+}
+
+void Form1::ShowOnlineHelp(int code) { ::ShowOnlineHelp(ui, code, onlineHelpOn, cmd.AddGuidelineStep > 0); }
+
+// ---------------------------------------------------------------- events
+
+void Form1::HandleCommand(Cmd c) {
+  // A disabled command, or one in a disabled menu, never runs.
+  for (Cmd at = c;;) {
+    if (!ui[at].enabled) return;
+    auto parent = parents_.find(at);
+    if (parent == parents_.end()) break;
+    at = parent->second;
+  }
+  if (inHandler_) return;
+  auto it = handlers_.find(c);
+  if (it != handlers_.end()) {
+    inHandler_ = true;
+    it->second();
+    inHandler_ = false;
+  }
+  SyncUi();
+}
+
+void Form1::Run(Cmd c) { HandleCommand(c); }
+
+void Form1::OnViewMouse(int, int, int, Qt::MouseButton) { SyncUi(); }
+
+void Form1::closeEvent(QCloseEvent* e) {
+  if (exiting) {
+    e->accept();
+    return;
+  }
+  e->ignore();
+  ExitSequence();
+  SyncUi();
+}
+
+void Form1::paintEvent(QPaintEvent* e) {
+  if (!objects.ObjectSelected && ui.dataLabels != std::array<std::string, 3>{" ", " ", " "}) {
+    ClearDataLabels(ui);
+    for (QLabel* l : DataLabel) l->setText(" ");
+  }
+  QMainWindow::paintEvent(e);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::KeyPress && isActiveWindow()) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->key() == Qt::Key_Escape) {
+      cmd.EscapePressed = 1;
+    }
+  }
+  return QMainWindow::eventFilter(watched, e);
+}

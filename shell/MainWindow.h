@@ -1,7 +1,170 @@
+// Form1: the one main window. It owns the program's state (one instance of
+// each subsystem's struct), every control, and the handlers that connect the
+// controls to the program's procedures.
 #pragma once
+
+#include <QImage>
 #include <QMainWindow>
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "display/FlowDisplay.h"
+#include "documents/Document.h"
+#include "geometry/ObjectTable.h"
+#include "mesh/Grid.h"
+#include "mesh/Mesh.h"
+#include "platform/Canvas.h"
+#include "platform/CommandState.h"
+#include "platform/Prompts.h"
+#include "platform/UiState.h"
+#include "shell/Preferences.h"
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QToolButton;
+class ViewWidget;
+
 class Form1 : public QMainWindow {
   Q_OBJECT
  public:
-  Form1();
+  // `prompts` answers the questions (Qt dialogs when null); `programFolder`
+  // holds the preference files (the executable's folder when empty).
+  explicit Form1(Prompts* prompts = nullptr, std::string programFolder = {});
+  ~Form1() override;
+
+  // Program state.
+  ObjectTable objects;
+  Mesh mesh;
+  GridState grid;
+  FlowDisplayState display;
+  DocumentState doc;
+  CommandState cmd;
+  MouseState mouse;
+  UiState ui;
+  Preferences prefs;
+  bool onlineHelpOn = false;
+  std::string programFolder;
+  std::int32_t StatusWidthRotation = 0, StatusWidthPrompt = 0, StatusWidthEscape = 0;
+  std::int32_t ScrollBarWidth = 0, MinClientWidth = 0;
+  bool exiting = false;  // the last Exit was pressed: the window may close
+
+  // The view.
+  QImage viewImage;
+  QImage ViewSnapshot;
+  Canvas& ViewCanvas() { return *viewCanvas_; }
+  void SaveViewSnapshot();
+  void RestoreViewSnapshot();
+  void ViewChanged();  // repaints the drawing area from the view image
+
+  // Shows the model state on the widgets.
+  void SyncUi();
+  // Every command-step flag back to 0; ResetCommandState also drops the
+  // selection, the flow lines and the unsaved-changes mark.
+  void CancelCommand();
+  void ResetCommandState();
+  void ShowOnlineHelp(int code);
+
+  // Commands (a menu item and its speed button share one).
+  void Run(Cmd c);
+  void FileNew();
+  void ExitSequence();     // FormClose and File > Exit
+  void ExitPanelExit();    // "Exit" on Panel6 / Panel7
+  void SetMeshSize(int visibleSize);
+  void OpenPreferences();
+  void ShowPreferenceControls();  // the pending preferences onto the panel
+  void PreferencesOk();
+  void PreferencesCancel();
+  void ShowTip();
+  void NextTip();
+  void CloseTip();
+  void ShowAbout();
+  void ShowUninstall();
+  void OpenHelpFile(const std::string& fileName);
+  // Saves the document under its name (asking for one when untitled); true
+  // when it was written.
+  std::function<bool()> saveDocument;
+
+  // Controls, by design name.
+  QWidget* client = nullptr;
+  QWidget* toolpanel = nullptr;
+  ViewWidget* V = nullptr;
+  std::array<QLabel*, 3> DataLabel{};
+  std::array<QLabel*, 4> OnLineHelp{};
+  QWidget* StatusBar1 = nullptr;
+  std::array<QLabel*, 6> StatusPanel{};
+  QProgressBar* ProgressBar3 = nullptr;  // 0..1000
+  QProgressBar* ProgressBar1 = nullptr;  // 0..100
+  QGroupBox* PrefBox = nullptr;
+  QListWidget* ListBox4 = nullptr;
+  QListWidget* ListBox3 = nullptr;
+  QCheckBox* CheckBox1 = nullptr;
+  QLineEdit* WorkingDir = nullptr;
+  QPushButton* Button2 = nullptr;
+  QPushButton* Button3 = nullptr;
+  QGroupBox* GroupBox1 = nullptr;
+  QLabel* TipMemo = nullptr;
+  QCheckBox* CheckBox2 = nullptr;
+  QPushButton* tipclose = nullptr;
+  QPushButton* Button8 = nullptr;
+  QGroupBox* About = nullptr;
+  QGroupBox* Uninstall = nullptr;
+  std::array<QFrame*, 2> ExitPanel{};        // Panel6, Panel7
+  std::array<QPushButton*, 2> ExitButton{};  // Button15, Button17
+  std::array<QPushButton*, 2> WebButton{};   // Button14, Button16
+  std::array<QLabel*, 2> SavingLabel{};
+  std::array<QProgressBar*, 2> ExitProgress{};  // ProgressBar5, ProgressBar6
+  QAction* Action(Cmd c) const;
+  QToolButton* Button(Cmd c) const;
+  QMenu* Menu(Cmd c) const;
+
+  // The web addresses the exit panels and the Help menu open.
+  static constexpr const char* WebSite = "https://quorvane.example.org/";
+  static constexpr const char* PartnerSite = "https://quorvane.example.org/analysis-service";
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void FormCreate();
+  void BuildMenus();
+  void BuildToolBar();
+  void BuildStatusBar();
+  void BuildSideLabels();
+  void BuildPanels();
+  void BuildExitPanels();
+  void LayOutView();
+  void Connect(Cmd c, std::function<void()> handler);
+  void ConnectCommands();
+  void HandleCommand(Cmd c);
+  void OnViewMouse(int kind, int x, int y, Qt::MouseButton button);
+  // "Save changes to ...?": Yes saves (a save that does not happen counts as
+  // Cancel), Cancel sets SaveCancelled.
+  Answer AskSaveChanges();
+  // Saves the document for the question; false when it was not saved.
+  bool SaveForQuestion();
+  void ReportWriteError();
+
+  std::unique_ptr<Prompts> ownPrompts_;
+  Prompts* prompts_;
+  std::unique_ptr<Canvas> viewCanvas_;
+  std::map<Cmd, QAction*> actions_;
+  std::map<Cmd, QToolButton*> buttons_;
+  std::map<Cmd, QMenu*> menus_;
+  std::map<Cmd, std::function<void()>> handlers_;
+  std::map<Cmd, std::string> hints_;
+  std::map<Cmd, Cmd> parents_;  // the menu each item sits in
+  bool inHandler_ = false;
 };

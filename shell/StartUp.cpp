@@ -1,0 +1,166 @@
+// Start-up, the view layout, New, the mesh-size and grid commands and the Help
+// menu of the main window.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStyle>
+#include <QToolButton>
+#include <filesystem>
+
+#include "shell/MainWindow.h"
+#include "shell/OnlineHelp.h"
+#include "shell/ViewWidget.h"
+
+namespace {
+constexpr int DataLabelHeight = 36;
+constexpr int HelpLabelHeight = 110;
+
+void CentreIn(QWidget* w, int cx, int cy) { w->move(cx - w->width() / 2, cy - w->height() / 2); }
+}  // namespace
+
+void Form1::FormCreate() {
+  // The client area of the maximized window, read once: nothing is laid out
+  // again when the window changes size.
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  ScrollBarWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  const int menuHeight = menuBar()->sizeHint().height();
+  const int clientWidth = std::max(400, avail.width() - ScrollBarWidth);
+  const int clientHeight = std::max(300, avail.height() - titleBar - menuHeight - StatusBar1->height());
+
+  // Panels 2, 3 and 4 fit their longest texts.
+  const QFontMetrics fm(StatusBar1->font());
+  StatusWidthRotation = fm.horizontalAdvance(QString::fromUtf8("Rot: -12.34\u00B0"));
+  StatusWidthPrompt = fm.horizontalAdvance("Add circular section: Click when outer circle positioned");
+  StatusWidthEscape = fm.horizontalAdvance("Press escape key to exit");
+  StatusPanel[2]->setFixedWidth(StatusWidthRotation + 6);
+  StatusPanel[3]->setFixedWidth(StatusWidthPrompt + 6);
+  StatusPanel[4]->setFixedWidth(StatusWidthEscape + 6);
+
+  QToolButton* run = Button(Cmd::SpeedButton21);
+  MinClientWidth = run->x() + run->width() + 2 * ScrollBarWidth;
+  setMinimumSize(MinClientWidth, 4 * toolpanel->height());
+
+  // Shared defaults, then what the last run left.
+  display.StreamLevelCount = 21;
+  mesh.MeshExtended = 1;
+  grid.CentreLinesShown = 1;
+  const PrefRead pref = LoadPreferences(programFolder, prefs, grid, display, ui);
+  SetMeshDimensions(mesh, 100);
+  display.BcolorItem = 0;
+  display.FilterLevel = 1.0f;
+  const PrefRead dir = LoadDataFolder(programFolder, prefs);
+  doc.DataFolder = prefs.controls.WorkingDir;
+  ShowPreferenceControls();
+  if (pref == PrefRead::Damaged)
+    prompts_->Message(std::string("The settings file ") + PrefFileName +
+                      " could not be read in full. The settings it did hold are used, the defaults for the rest.");
+  if (dir == PrefRead::Damaged)
+    prompts_->Message(std::string("The data folder file ") + DataFolderFileName +
+                      " could not be read. The data folder is now " + doc.DataFolder + ".");
+
+  AllocSolverArrays(mesh);
+  mesh.ViewLeft = clientWidth / 50;
+  // The window opens at the size of the screen, maximized where a window
+  // manager allows it.
+  resize(avail.size());
+  client->resize(clientWidth, clientHeight);
+  LayOutView();
+
+  const int cx = clientWidth / 2, cy = clientHeight / 2;
+  V->setGeometry(mesh.ViewLeft, mesh.ViewTop, mesh.ViewSize, mesh.ViewSize);
+  for (QWidget* w : {static_cast<QWidget*>(Uninstall), static_cast<QWidget*>(About),
+                     static_cast<QWidget*>(PrefBox), static_cast<QWidget*>(GroupBox1)})
+    CentreIn(w, cx, cy);
+  QFont bold = V->font();
+  bold.setBold(true);
+  V->setFont(bold);
+
+  FileNew();
+  if (prefs.ShowStartUpTips) {
+    SaveViewSnapshot();
+    ShowTip();
+  }
+  ui.cursor = CursorShape::Default;
+  SyncUi();
+}
+
+void Form1::LayOutView() {
+  ViewLayout(mesh, toolpanel->height(), client->height());
+  // The view image reaches to ViewRight, like the snapshot the panels use.
+  viewCanvas_->Flush();
+  viewImage = MakeBitmap(mesh.ViewRight, mesh.ViewSize);
+  ViewSnapshot = MakeBitmap(mesh.ViewRight, mesh.ViewSize);
+  const int width = std::max(1, client->width() - mesh.ViewRight);
+  int top = 0;
+  for (QLabel* l : DataLabel) {
+    l->setGeometry(mesh.ViewRight, top, width, DataLabelHeight);
+    top += DataLabelHeight;
+  }
+  for (std::size_t i = 0; i < 3; ++i) {
+    OnLineHelp[i]->setGeometry(mesh.ViewRight, top, width, HelpLabelHeight);
+    top += HelpLabelHeight;
+  }
+  OnLineHelp[3]->setGeometry(mesh.ViewRight, top, width, std::max(1, mesh.ViewBottom - top));
+}
+
+void Form1::FileNew() {
+  ClearAllObjects(objects);
+  ResetCommandState();
+  ClearView(*viewCanvas_, mesh);
+  DrawCurrentGrid(*viewCanvas_, mesh, grid);
+  SaveViewSnapshot();
+  doc.CurrentFileName.clear();
+  doc.Title.clear();
+  doc.DocumentModified = 0;
+  ui.caption = WindowCaption(doc);
+  ui.status[5] = std::string(10, ' ') + doc.Title;
+  EnableDocumentCommands(ui);
+  ui[Cmd::MnuAnalyseRun].enabled = false;
+  mesh.SystemReady = false;
+  ClearDataLabels(ui);
+  ViewChanged();
+}
+
+void Form1::SetMeshSize(int visibleSize) {
+  Mesh next = mesh;
+  if (!SetMeshDimensions(next, visibleSize)) return;
+  FreeSolverArrays(mesh);
+  mesh.MeshSize = next.MeshSize;
+  mesh.VisibleMeshSize = next.VisibleMeshSize;
+  mesh.N100Checked = next.N100Checked;
+  mesh.N200Checked = next.N200Checked;
+  mesh.N300Checked = next.N300Checked;
+  AllocSolverArrays(mesh);
+  LayOutView();
+  ClearView(*viewCanvas_, mesh);
+  DrawCurrentGrid(*viewCanvas_, mesh, grid);
+  // The old solution belongs to the old mesh: Run waits for the next set-up.
+  display.StreamlinesShown = 0;
+  mesh.SystemReady = false;
+  ui[Cmd::MnuAnalyseRun].enabled = false;
+  doc.DocumentModified = 1;
+  SaveViewSnapshot();
+  ViewChanged();
+}
+
+void Form1::OpenHelpFile(const std::string& fileName) {
+  const std::string path = programFolder + fileName;
+  if (!std::filesystem::exists(path)) {
+    prompts_->Message("The document " + path + " could not be found. Reinstall Quorvane to restore it.");
+    return;
+  }
+  if (!prompts_->OpenDocument(path)) prompts_->Message("The desktop could not open " + path + ".");
+}
+
+void Form1::ShowAbout() { About->show(); About->raise(); }
+void Form1::ShowUninstall() { Uninstall->show(); Uninstall->raise(); }

@@ -1,0 +1,212 @@
+// The mesh dimensions, the pixel-to-cell mapping and the grid overlay.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "mesh/Grid.h"
+#include "mesh/Mesh.h"
+#include "platform/Canvas.h"
+
+namespace {
+
+Mesh LaidOut(int visible, int toolPanel = 23, int clientHeight = 708) {
+  Mesh m;
+  EXPECT_TRUE(SetMeshDimensions(m, visible));
+  m.ViewLeft = 20;
+  ViewLayout(m, toolPanel, clientHeight);
+  return m;
+}
+
+TEST(MeshLayoutTest, ThreeSizesWithTheirBorders) {
+  for (auto [visible, size, border] : {std::tuple{100, 120, 10}, {200, 238, 19}, {300, 358, 29}}) {
+    Mesh m = LaidOut(visible);
+    EXPECT_EQ(m.MeshSize, size);
+    EXPECT_EQ(m.MeshBorder, border);
+    EXPECT_FLOAT_EQ(m.CellWidth, 685.0f / (visible + 1));
+    EXPECT_EQ(m.CellWidth, m.CellHeight);
+  }
+  Mesh m;
+  EXPECT_FALSE(SetMeshDimensions(m, 150));
+  EXPECT_EQ(m.MeshSize, 120);
+}
+
+TEST(MeshLayoutTest, ViewGeometryFromTheWindow) {
+  Mesh m = LaidOut(100);
+  EXPECT_EQ(m.ViewTop, 23);
+  EXPECT_EQ(m.ViewSize, 685);
+  EXPECT_EQ(m.ViewRight, 705);
+  EXPECT_EQ(m.DrawAreaLeft, 0);
+  EXPECT_EQ(m.DrawAreaRight, 705);
+  EXPECT_EQ(m.DrawAreaTop, 0);
+  EXPECT_EQ(m.DrawAreaBottom, 685);
+  EXPECT_EQ(m.MeshCentreX, static_cast<int>(100 * m.CellWidth) / 2);
+  EXPECT_EQ(m.MeshCentreY, m.MeshCentreX);
+}
+
+TEST(MeshLayoutTest, CheckMarksFollowTheSizeAndTwoHundredHasItsOwn) {
+  Mesh m;
+  SetMeshDimensions(m, 200);
+  EXPECT_FALSE(m.N100Checked);
+  EXPECT_TRUE(m.N200Checked);
+  EXPECT_FALSE(m.N300Checked);
+  SetMeshDimensions(m, 300);
+  EXPECT_TRUE(m.N300Checked);
+  EXPECT_FALSE(m.N200Checked);
+}
+
+TEST(MeshLayoutTest, BackToOneHundredGivesTheStartUpCellWidth) {
+  const Mesh start = LaidOut(100);
+  Mesh m = start;
+  SetMeshDimensions(m, 300);
+  ViewLayout(m, 23, 708);
+  SetMeshDimensions(m, 100);
+  ViewLayout(m, 23, 708);
+  EXPECT_EQ(m.MeshSize, 120);
+  EXPECT_EQ(m.MeshBorder, 10);
+  EXPECT_EQ(m.CellWidth, start.CellWidth);
+}
+
+TEST(MeshMappingTest, VisibleCellsMapToSolverIndexesAtEverySize) {
+  Mesh m = LaidOut(100);
+  EXPECT_EQ(m.Index(0, 0), 1210);
+  EXPECT_EQ(m.Index(99, 99), 13189);
+  Mesh m2 = LaidOut(200);
+  EXPECT_EQ(m2.Index(0, 0), 19 * 238 + 19);
+  Mesh m3 = LaidOut(300);
+  EXPECT_EQ(m3.Index(299, 299), (299 + 29) * 358 + 299 + 29);
+}
+
+TEST(MeshMappingTest, BoundaryPixelBelongsToTheCellOnItsRightAndCentresRoundTrip) {
+  for (int visible : {100, 200, 300}) {
+    Mesh m = LaidOut(visible);
+    for (int c : {0, 1, visible / 2, visible - 1}) {
+      const float x = c * m.CellWidth;
+      EXPECT_EQ(PixelToCell(m, x, 0).column, c) << visible;
+      if (c > 0) {
+        EXPECT_EQ(PixelToCell(m, x - 0.01f, 0).column, c - 1) << visible;
+      }
+      float cx = 0, cy = 0;
+      CellCentre(m, Cell{c, c}, cx, cy);
+      EXPECT_EQ(PixelToCell(m, cx, cy), (Cell{c, c}));
+    }
+  }
+}
+
+TEST(MeshArraysTest, AllocatedZeroedWithATwoRowTail) {
+  Mesh m;
+  SetMeshDimensions(m, 300);
+  AllocSolverArrays(m);
+  for (const auto* a : {&m.CoefSouth, &m.CoefEast, &m.CoefDiag, &m.RightHandSide, &m.StreamFunction,
+                        &m.StreamDisplay, &m.PressureField, &m.LogUpper, &m.LogLower, &m.SpeedField}) {
+    ASSERT_EQ(a->size(), 358u * 360u);
+    EXPECT_TRUE(std::all_of(a->begin(), a->end(), [](float v) { return v == 0.0f; }));
+  }
+  m.StreamFunction[5] = 3.0f;
+  SetMeshDimensions(m, 100);
+  AllocSolverArrays(m);
+  EXPECT_EQ(m.StreamFunction.size(), 120u * 122u);
+  EXPECT_EQ(m.StreamFunction[5], 0.0f);
+  FreeSolverArrays(m);
+  EXPECT_TRUE(m.CoefDiag.empty());
+}
+
+class GridTest : public ::testing::Test {
+ protected:
+  Mesh mesh = LaidOut(100, 23, 730);  // 707 pixels: seven per cell
+  QImage image = MakeBitmap(mesh.ViewRight, mesh.ViewSize);
+  Canvas canvas{image};
+  GridState grid;
+
+  QImage Shot() {
+    canvas.Flush();
+    return image.copy();
+  }
+  Rgb At(int gx, int gy) {
+    return canvas.Pixel(static_cast<int>(gx * mesh.CellWidth), static_cast<int>(gy * mesh.CellHeight));
+  }
+};
+
+TEST_F(GridTest, DotsDrawnTwiceLeaveTheViewAsBefore) {
+  canvas.SetPen(Colours::Green, 1);
+  canvas.MoveTo(3, 100);
+  canvas.LineTo(600, 100);
+  const QImage before = Shot();
+  DrawGridDots(canvas, mesh, grid);
+  EXPECT_NE(Shot(), before);
+  DrawGridDots(canvas, mesh, grid);
+  EXPECT_EQ(Shot(), before);
+}
+
+TEST_F(GridTest, TenthDotsAreMajorAndTheirCrossingsStayMinor) {
+  grid.CentreLinesChecked = false;
+  DrawGridDots(canvas, mesh, grid);
+  const Rgb minor{127, 127, 127}, major = Colours::Black;
+  EXPECT_EQ(At(3, 7), minor);
+  EXPECT_EQ(At(3, 10), major);
+  EXPECT_EQ(At(20, 7), major);
+  EXPECT_EQ(At(20, 30), minor);  // five strokes in exclusive-or
+  EXPECT_TRUE(grid.DotsChecked);
+  EXPECT_FALSE(grid.LinesChecked);
+}
+
+TEST_F(GridTest, LinesHaveOneHundredAndOneEachWayWithTenthsInTheMajorPen) {
+  grid.CentreLinesChecked = false;
+  DrawGridLines(canvas, mesh, grid);
+  int rows = 0;
+  const int x = static_cast<int>(5.5f * mesh.CellWidth);
+  for (int y = 0; y < mesh.ViewSize; ++y) rows += canvas.Pixel(x, y) != Colours::White;
+  EXPECT_EQ(rows, 101);
+  const int between = static_cast<int>(35.5f * mesh.CellWidth);
+  EXPECT_EQ(canvas.Pixel(between, static_cast<int>(40 * mesh.CellHeight)), Colours::Black);
+  EXPECT_EQ(canvas.Pixel(between, static_cast<int>(41 * mesh.CellHeight)), (Rgb{127, 127, 127}));
+  EXPECT_TRUE(grid.LinesChecked);
+}
+
+TEST_F(GridTest, CentreLinesAreTealThroughTheMeshCentre) {
+  DrawCentreLines(canvas, mesh);
+  EXPECT_EQ(canvas.Pixel(mesh.MeshCentreX, 5), Colours::Teal);
+  EXPECT_EQ(canvas.Pixel(5, mesh.MeshCentreY), Colours::Teal);
+  DrawCentreLines(canvas, mesh);
+  EXPECT_EQ(canvas.Pixel(mesh.MeshCentreX, 5), Colours::White);
+}
+
+TEST_F(GridTest, SwitchingTypeReplacesThePatternAndHiddenGridIgnoresTheChoice) {
+  DrawCurrentGrid(canvas, mesh, grid);
+  ASSERT_TRUE(ChooseGridLines(canvas, mesh, grid));
+  QImage linesOnly = MakeBitmap(mesh.ViewRight, mesh.ViewSize);
+  {
+    Canvas c(linesOnly);
+    GridState g;
+    DrawGridLines(c, mesh, g);
+  }
+  EXPECT_EQ(Shot(), linesOnly);
+  EXPECT_EQ(grid.GridLinesCode, 18);
+  EXPECT_EQ(grid.GridDotsCode, 0);
+
+  ToggleShowGrid(canvas, mesh, grid);
+  EXPECT_EQ(Shot(), MakeBitmap(mesh.ViewRight, mesh.ViewSize));
+  EXPECT_EQ(grid.ShowGridCode, 0);
+  EXPECT_FALSE(ChooseGridDots(canvas, mesh, grid));
+  EXPECT_EQ(grid.GridLinesCode, 18);
+  EXPECT_TRUE(grid.LinesChecked);
+  ToggleCentreLines(canvas, mesh, grid);  // grid hidden: only the mark changes
+  EXPECT_EQ(grid.CentreLinesShown, 0);
+  EXPECT_EQ(Shot(), MakeBitmap(mesh.ViewRight, mesh.ViewSize));
+}
+
+TEST_F(GridTest, LargeMeshesUseEverySecondLineAndStayInsideTheView) {
+  for (int visible : {200, 300}) {
+    Mesh m = LaidOut(visible, 23, 730);
+    QImage img = MakeBitmap(m.ViewRight, m.ViewSize);
+    Canvas c(img);
+    GridState g;
+    g.CentreLinesChecked = false;
+    DrawGridLines(c, m, g);
+    int rows = 0;
+    const int x = static_cast<int>(1.5f * m.CellWidth);
+    for (int y = 0; y < m.ViewSize; ++y) rows += c.Pixel(x, y) != Colours::White;
+    EXPECT_EQ(rows, visible / 2 + 1) << visible;
+  }
+}
+
+}  // namespace

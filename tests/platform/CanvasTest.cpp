@@ -1,0 +1,118 @@
+// The canvas draws figures that an exclusive-or pen can take away again
+// pixel for pixel, in the colours the drawing code asks for.
+#include <gtest/gtest.h>
+
+#include "platform/Canvas.h"
+
+namespace {
+
+class CanvasTest : public ::testing::Test {
+ protected:
+  QImage image = MakeBitmap(120, 90);
+  Canvas canvas{image};
+
+  QImage Shot() {
+    canvas.Flush();
+    return image.copy();
+  }
+  void Figures() {
+    canvas.MoveTo(3, 4);
+    canvas.LineTo(100, 70);
+    canvas.LineTo(20, 80);
+    canvas.LineTo(3, 4);
+    canvas.SetBrush(Colours::White, BrushStyle::Clear);
+    canvas.Rectangle(10, 10, 60, 40);
+    canvas.Ellipse(30, 20, 90, 75);
+    canvas.Arc(5, 5, 70, 60, 70, 30, 5, 30);
+  }
+};
+
+TEST_F(CanvasTest, XorAndNotXorFiguresDrawnTwiceLeaveTheImageAsItWas) {
+  canvas.SetPen(Colours::Green, 1, PenMode::Copy);
+  canvas.MoveTo(0, 45);
+  canvas.LineTo(119, 45);  // something underneath to preserve
+  const QImage before = Shot();
+  for (PenMode mode : {PenMode::Xor, PenMode::NotXor}) {
+    for (int width : {1, 3}) {
+      canvas.SetPen(Colours::Red, width, mode);
+      Figures();
+      EXPECT_NE(Shot(), before) << "the figure must show";
+      Figures();
+      EXPECT_EQ(Shot(), before) << "mode " << static_cast<int>(mode) << " width " << width;
+    }
+  }
+}
+
+TEST_F(CanvasTest, NotXorShowsItsOwnColourOnWhiteAndABlackPenInverts) {
+  canvas.SetPen(Colours::Green, 1, PenMode::NotXor);
+  canvas.MoveTo(5, 5);
+  canvas.LineTo(50, 5);
+  EXPECT_EQ(canvas.Pixel(20, 5), Colours::Green);
+  canvas.SetPen(Colours::Black, 1, PenMode::NotXor);
+  canvas.MoveTo(5, 10);
+  canvas.LineTo(50, 10);
+  EXPECT_EQ(canvas.Pixel(20, 10), Colours::Black);
+  canvas.MoveTo(5, 10);
+  canvas.LineTo(50, 10);
+  EXPECT_EQ(canvas.Pixel(20, 10), Colours::White);
+}
+
+TEST_F(CanvasTest, XorWithWhiteOnWhiteTurnsBlackAndGreyTurnsDarkGrey) {
+  canvas.SetPen(Colours::White, 1, PenMode::Xor);
+  canvas.MoveTo(0, 1);
+  canvas.LineTo(10, 1);
+  EXPECT_EQ(canvas.Pixel(4, 1), Colours::Black);
+  canvas.SetPen(Colours::Grey, 1, PenMode::Xor);
+  canvas.MoveTo(0, 2);
+  canvas.LineTo(10, 2);
+  EXPECT_EQ(canvas.Pixel(4, 2), (Rgb{127, 127, 127}));
+}
+
+TEST_F(CanvasTest, LinesLeaveOutTheirEndPointSoAClosedPolylineHitsEachPixelOnce) {
+  canvas.SetPen(Colours::Black, 1, PenMode::NotXor);
+  canvas.MoveTo(10, 10);
+  canvas.LineTo(40, 10);
+  canvas.LineTo(40, 30);
+  canvas.LineTo(10, 30);
+  canvas.LineTo(10, 10);
+  for (auto [x, y] : {std::pair{10, 10}, {40, 10}, {40, 30}, {10, 30}, {25, 10}, {40, 20}})
+    EXPECT_EQ(canvas.Pixel(x, y), Colours::Black) << x << "," << y;
+  EXPECT_EQ(canvas.Pixel(41, 10), Colours::White);
+  EXPECT_EQ(canvas.PenX(), 10);
+  EXPECT_EQ(canvas.PenY(), 10);
+}
+
+TEST_F(CanvasTest, BlackModeTurnsEveryTouchedPixelBlackWhateverThePenColour) {
+  canvas.SetPen(Colours::Red, 1, PenMode::Black);
+  canvas.MoveTo(0, 0);
+  canvas.LineTo(30, 0);
+  EXPECT_EQ(canvas.Pixel(15, 0), Colours::Black);
+}
+
+TEST_F(CanvasTest, FilledRectangleAndCopiedRectangle) {
+  canvas.SetPen(Colours::Black, 1, PenMode::Copy, PenStyle::Clear);
+  canvas.SetBrush(Colours::Grey);
+  canvas.Rectangle(0, 0, 10, 10);
+  EXPECT_EQ(canvas.Pixel(0, 0), Colours::Grey);
+  EXPECT_EQ(canvas.Pixel(9, 9), Colours::Grey);
+  EXPECT_EQ(canvas.Pixel(10, 10), Colours::White);
+  QImage other = MakeBitmap(20, 20);
+  Canvas(other).CopyRect(5, 5, 15, 15, image, 0, 0, 10, 10);
+  EXPECT_EQ(other.pixel(5, 5), qRgb(128, 128, 128));
+  EXPECT_EQ(other.pixel(15, 15), qRgb(255, 255, 255));
+}
+
+TEST_F(CanvasTest, TextHasASizeAndLandsInTheFontColour) {
+  canvas.SetFont("DejaVu Sans", 14, true);
+  canvas.SetFontColour(Colours::Red);
+  EXPECT_GT(canvas.TextWidth("Quorvane"), canvas.TextWidth("Q"));
+  EXPECT_GT(canvas.TextHeight("Q"), 10);
+  canvas.TextOut(2, 2, "MMMM");
+  int red = 0;
+  canvas.Flush();
+  for (int y = 0; y < 25; ++y)
+    for (int x = 0; x < 60; ++x) red += image.pixel(x, y) == qRgb(255, 0, 0);
+  EXPECT_GT(red, 20);
+}
+
+}  // namespace

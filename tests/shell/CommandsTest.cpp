@@ -1,0 +1,150 @@
+// The shell's own commands: the view snapshot, online help, the Help menu,
+// the grid and mesh-size commands.
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <filesystem>
+
+#include "ShellFixture.h"
+
+namespace {
+
+class CommandsTest : public ShellFixture {
+ protected:
+  void SetUp() override {
+    ShellFixture::SetUp();
+    WritePreferences();
+  }
+};
+
+TEST_F(CommandsTest, TheSnapshotComesBackPixelForPixel) {
+  Form1& f = Start();
+  f.ViewCanvas().SetPen(Colours::Red, 3);
+  f.ViewCanvas().MoveTo(10, 10);
+  f.ViewCanvas().LineTo(200, 150);
+  f.SaveViewSnapshot();
+  const QImage saved = f.ViewSnapshot.copy();
+  f.ViewCanvas().Flush();
+  const QImage before = f.viewImage.copy();
+  f.ViewCanvas().SetPen(Colours::Green, 5);
+  f.ViewCanvas().MoveTo(0, 100);
+  f.ViewCanvas().LineTo(300, 20);
+  f.RestoreViewSnapshot();
+  f.ViewCanvas().Flush();
+  EXPECT_EQ(f.viewImage, before);
+  EXPECT_EQ(f.ViewSnapshot, saved);
+}
+
+TEST_F(CommandsTest, ClosingAboutOrUninstallLeavesDrawingDoneMeanwhile) {
+  Form1& f = Start();
+  f.Run(Cmd::MnuHelpAbout);
+  EXPECT_FALSE(f.About->isHidden());
+  EXPECT_TRUE(f.Action(Cmd::MnuFile)->isEnabled());  // About does not lock
+  f.ViewCanvas().SetPen(Colours::Red, 2);
+  f.ViewCanvas().MoveTo(5, 5);
+  f.ViewCanvas().LineTo(100, 100);
+  f.ViewCanvas().Flush();
+  const QImage drawn = f.viewImage.copy();
+  f.About->findChild<QPushButton*>()->click();
+  f.Run(Cmd::MnuUninstall);
+  f.Uninstall->findChild<QPushButton*>()->click();
+  f.ViewCanvas().Flush();
+  EXPECT_TRUE(f.About->isHidden());
+  EXPECT_TRUE(f.Uninstall->isHidden());
+  EXPECT_EQ(f.viewImage, drawn);
+}
+
+TEST_F(CommandsTest, OnlineHelpShowsOnlyWhenSwitchedOnAndTogglingMarksTheDocument) {
+  Form1& f = Start();
+  f.ShowOnlineHelp(15);
+  EXPECT_EQ(f.OnLineHelp[0]->text().toStdString(), " ");
+  f.Run(Cmd::Mnuhelp);
+  EXPECT_TRUE(f.Action(Cmd::Mnuhelp)->isChecked());
+  EXPECT_EQ(f.doc.DocumentModified, 1);
+  prompts.answers = {Answer::No};
+  f.Run(Cmd::MnuFileNew);
+  EXPECT_TRUE(f.ui.helpLabels[0].starts_with("NEW File clears all objects on the mesh"));
+  EXPECT_TRUE(f.ui.helpLabels[1].starts_with("Use ANALYSE to calculate"));
+  f.ShowOnlineHelp(2);
+  EXPECT_EQ(f.ui.helpLabels[0], " ");
+  EXPECT_TRUE(f.ui.helpLabels[1].starts_with("OPEN File puts a saved file on the mesh"));
+  f.cmd.AddGuidelineStep = 1;
+  f.ShowOnlineHelp(27);
+  EXPECT_TRUE(f.ui.helpLabels[0].starts_with("Guidelines may be entered as an aid"));
+  EXPECT_TRUE(f.ui.helpLabels[1].size() > 1);
+  f.Run(Cmd::Mnuhelp);
+  EXPECT_EQ(f.ui.helpLabels[1], " ");
+}
+
+TEST_F(CommandsTest, HelpAndTutorialOpenTheirDocumentsOrSayTheyAreMissing) {
+  Form1& f = Start();
+  f.Run(Cmd::MnuHelpHelp);
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_NE(prompts.messages[0].find("could not be found"), std::string::npos);
+  EXPECT_TRUE(prompts.opened.empty());
+  std::filesystem::create_directories(folder / "Tutorial");
+  WriteFile("Tutorial/tutorial.html", "<html></html>");
+  f.Run(Cmd::MnuHelpTutorial);
+  ASSERT_EQ(prompts.opened.size(), 1u);
+  EXPECT_EQ(prompts.opened[0], Folder() + "Tutorial/tutorial.html");
+  prompts.desktopAccepts = false;
+  f.Run(Cmd::MnuHelpWebsite);
+  EXPECT_EQ(prompts.messages.size(), 2u);
+}
+
+TEST_F(CommandsTest, TheInstalledHelpDocumentsCoverTheMenus) {
+  const std::filesystem::path resources = std::filesystem::path(QUORVANE_SOURCE_DIR) / "resources";
+  std::ifstream help(resources / "Help" / "quorvane.html");
+  const std::string text(std::istreambuf_iterator<char>(help), {});
+  for (const char* command : {"New", "Open", "Save As", "Add Rectangle", "Add Circle", "Set up Mesh", "Run",
+                              "Show Grid", "Mesh Size", "Preferences", "On Line Help", "Add Title"})
+    EXPECT_NE(text.find(command), std::string::npos) << command;
+  EXPECT_TRUE(std::filesystem::exists(resources / "Tutorial" / "tutorial.html"));
+}
+
+TEST_F(CommandsTest, GridCommandsDrawAndRemoveThePatternAndMarkTheDocument) {
+  Form1& f = Start();
+  f.ViewCanvas().Flush();
+  const QImage withGrid = f.viewImage.copy();
+  f.Run(Cmd::MnuToolsShowGrid);
+  f.ViewCanvas().Flush();
+  EXPECT_EQ(f.viewImage, MakeBitmap(f.mesh.ViewRight, f.mesh.ViewSize));
+  EXPECT_FALSE(f.Action(Cmd::MnuToolsShowGrid)->isChecked());
+  EXPECT_EQ(f.doc.DocumentModified, 1);
+  f.Run(Cmd::MnuToolsShowGrid);
+  f.ViewCanvas().Flush();
+  EXPECT_EQ(f.viewImage, withGrid);
+  f.Run(Cmd::MnuToolsLines);
+  EXPECT_TRUE(f.Action(Cmd::MnuToolsLines)->isChecked());
+  EXPECT_FALSE(f.Action(Cmd::MnuToolsDots)->isChecked());
+  f.Run(Cmd::MnuToolsDots);
+  f.ViewCanvas().Flush();
+  EXPECT_EQ(f.viewImage, withGrid);
+  EXPECT_EQ(f.ViewSnapshot, withGrid);
+}
+
+TEST_F(CommandsTest, AMeshSizeChangeReallocatesAndDisablesRunUntilTheNextSetUp) {
+  Form1& f = Start();
+  f.ui[Cmd::MnuAnalyseRun].enabled = true;
+  f.mesh.SystemReady = true;
+  f.Run(Cmd::N200);
+  EXPECT_EQ(f.mesh.MeshSize, 238);
+  EXPECT_EQ(f.mesh.StreamFunction.size(), 238u * 240u);
+  EXPECT_TRUE(f.Action(Cmd::N200)->isChecked());
+  EXPECT_FALSE(f.Action(Cmd::N100)->isChecked());
+  EXPECT_FALSE(f.Action(Cmd::MnuAnalyseRun)->isEnabled());
+  EXPECT_FALSE(f.mesh.SystemReady);
+  f.Run(Cmd::N100);
+  EXPECT_EQ(f.mesh.MeshBorder, 10);
+}
+
+TEST_F(CommandsTest, LockedCommandsDoNotRunFromTheirHandlers) {
+  Form1& f = Start();
+  LockCommands(f.ui, false);
+  f.SyncUi();
+  f.Run(Cmd::N300);
+  EXPECT_EQ(f.mesh.MeshSize, 120);
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+// Leaving the program: the save question, the preferences written, the two
+// exit panels taking turns.
+#include <QFrame>
+#include <QProgressBar>
+#include <QPushButton>
+#include <filesystem>
+
+#include "ShellFixture.h"
+
+namespace {
+
+using ExitTest = ShellFixture;
+
+TEST_F(ExitTest, AnUnchangedDocumentGoesStraightToTheExitPanelAndWritesThePreferences) {
+  WriteFile("Pref.PRF", Records({1, 0, 9, 0, 0, 4, 7}));
+  WriteFile("WorkDir.DIR", "/srv/flows");
+  Form1& f = Start();
+  f.Run(Cmd::MnuFileExit);
+  EXPECT_TRUE(prompts.questions.empty());
+  EXPECT_FALSE(f.ExitPanel[0]->isHidden());  // 7 toggles to 6: Panel6
+  EXPECT_TRUE(f.ExitPanel[1]->isHidden());
+  EXPECT_EQ(ReadFile("Pref.PRF"), Records({1, 0, 9, 0, 0, 5, 6}));
+  EXPECT_EQ(ReadFile("WorkDir.DIR"), "/srv/flows");
+  f.ExitButton[0]->click();
+  EXPECT_EQ(f.ExitProgress[0]->value(), 40000);
+  EXPECT_TRUE(f.exiting);
+}
+
+TEST_F(ExitTest, TwoRunsShowDifferentPanelsAndTheLastTipWrapsToZero) {
+  WriteFile("Pref.PRF", Records({0, 1, 21, 0, 0, 11, 7}));
+  Start().Run(Cmd::MnuFileExit);
+  EXPECT_FALSE(window->ExitPanel[0]->isHidden());
+  EXPECT_EQ(ReadFile("Pref.PRF"), Records({0, 1, 21, 0, 0, 0, 6}));
+  window.reset();
+  Start().Run(Cmd::MnuFileExit);
+  EXPECT_FALSE(window->ExitPanel[1]->isHidden());
+  EXPECT_TRUE(window->ExitPanel[0]->isHidden());
+}
+
+TEST_F(ExitTest, ConfirmingPreferencesOnceMakesTheNextRunShowTheSamePanel) {
+  WritePreferences(false, 7);
+  Form1& f = Start();
+  f.Run(Cmd::MnuPreferences);
+  f.Button2->click();
+  f.Run(Cmd::MnuFileExit);
+  EXPECT_FALSE(f.ExitPanel[1]->isHidden());  // toggled twice: 7 again
+}
+
+TEST_F(ExitTest, CancellingTheSaveQuestionKeepsTheWindowAndAsksAgainNextTime) {
+  WritePreferences();
+  Form1& f = Start();
+  f.doc.DocumentModified = 1;
+  prompts.answers = {Answer::Cancel, Answer::Cancel};
+  f.Run(Cmd::MnuFileExit);
+  ASSERT_EQ(prompts.questions.size(), 1u);
+  EXPECT_EQ(prompts.questions[0], "Save changes to Quorvane [UNTITLED]?");
+  EXPECT_TRUE(f.ExitPanel[0]->isHidden());
+  EXPECT_TRUE(f.ExitPanel[1]->isHidden());
+  EXPECT_EQ(f.doc.SaveCancelled, 0);
+  EXPECT_EQ(ReadFile("Pref.PRF"), Records({0, 1, 21, 0, 0, 0, 7}));  // untouched
+  f.close();
+  EXPECT_EQ(prompts.questions.size(), 2u);
+  EXPECT_TRUE(f.isVisible() || !f.exiting);
+}
+
+TEST_F(ExitTest, ChangesMadeWhileTheExitPanelIsUpAreOfferedBeforeLeaving) {
+  WritePreferences();
+  Form1& f = Start();
+  f.doc.DocumentModified = 1;
+  prompts.answers = {Answer::No, Answer::Cancel};
+  f.Run(Cmd::MnuFileExit);
+  ASSERT_FALSE(f.ExitPanel[0]->isHidden());
+  f.ExitButton[0]->click();  // nothing new since "No": no question
+  EXPECT_EQ(prompts.questions.size(), 1u);
+  EXPECT_TRUE(f.exiting);
+
+  f.exiting = false;
+  f.doc.DocumentModified = 1;  // a change after the panel appeared
+  f.ExitButton[0]->click();
+  EXPECT_EQ(prompts.questions.size(), 2u);
+  EXPECT_FALSE(f.exiting);
+}
+
+TEST_F(ExitTest, AYesWhoseSaveDoesNotHappenActsAsCancel) {
+  WritePreferences();
+  Form1& f = Start();
+  f.saveDocument = [] { return false; };
+  f.doc.DocumentModified = 1;
+  prompts.answers = {Answer::Yes};
+  f.Run(Cmd::MnuFileExit);
+  EXPECT_TRUE(f.ExitPanel[0]->isHidden());
+  EXPECT_TRUE(f.ExitPanel[1]->isHidden());
+}
+
+TEST_F(ExitTest, AWriteErrorIsReportedAndTheUserCanStillLeave) {
+  WritePreferences();
+  Form1& f = Start();
+  // A folder where the file should be: the settings cannot be replaced.
+  std::filesystem::remove(folder / "Pref.PRF");
+  std::filesystem::create_directory(folder / "Pref.PRF");
+  std::filesystem::create_directory(folder / "Pref.PRF" / "inside");
+  f.Run(Cmd::MnuFileExit);
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_NE(prompts.messages[0].find("could not be written"), std::string::npos);
+  EXPECT_TRUE(f.Action(Cmd::MnuFile)->isEnabled());
+  EXPECT_TRUE(f.ExitPanel[0]->isVisible() || f.ExitPanel[1]->isVisible() || !f.ExitPanel[0]->isHidden() ||
+              !f.ExitPanel[1]->isHidden());
+  EXPECT_FALSE(std::filesystem::exists(folder / "Pref.PRF.tmp"));
+}
+
+}  // namespace
