@@ -52,7 +52,6 @@ void EndCommand(DocumentContext& ctx) {
 
 bool SaveDocumentFiles(DocumentContext& ctx, Prompts& prompts, const std::string& fileName) {
   ctx.ui.cursor = CursorShape::Hourglass;
-  ctx.ui.Refresh();
   // Every text is converted before any file is touched.
   float strength = 0;
   if (!ConvertStrength(ctx.doc.ExtfldStrength, strength)) {
@@ -187,7 +186,6 @@ void OpenDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& h
 
   // Everything is read and checked before the current document is touched.
   ui.cursor = CursorShape::Hourglass;
-  ui.Refresh();
   DocumentImage image;
   std::string reason;
   if (!LoadDocumentFiles(name, ctx.mesh.ViewSize, image, reason)) {

@@ -1,7 +1,5 @@
 // The three document files byte for byte, reading them back, the old format,
 // rescaling, and writing that never leaves a damaged document behind.
-#include <sys/stat.h>
-
 #include <cmath>
 #include <random>
 
@@ -111,31 +109,19 @@ TEST_F(DocumentFileTest, SolvedDocumentRoundTripsIntoAFreshProgram) {
   ASSERT_TRUE(Save(s, "solved.QDN"));
 
   Scene t;
-  t.doc.Title = "something else";
   ASSERT_TRUE(Load(t, "solved.QDN")) << reason;
-  EXPECT_EQ(t.mesh.MeshSize, 358);
-  EXPECT_EQ(t.mesh.MeshBorder, 29);
-  EXPECT_TRUE(t.mesh.N300Checked);
-  EXPECT_FALSE(t.mesh.N100Checked);
+  EXPECT_EQ(t.mesh.MeshBorder, 29) << "the border follows the stored mesh size";
+  EXPECT_TRUE(t.mesh.N300Checked && !t.mesh.N100Checked);
   ASSERT_EQ(t.mesh.StreamFunction.size(), static_cast<std::size_t>(358 * 360));
   EXPECT_TRUE(std::equal(s.mesh.StreamFunction.begin(), s.mesh.StreamFunction.begin() + 358 * 358,
                          t.mesh.StreamFunction.begin()));
-  EXPECT_EQ(t.mesh.CellWidth, s.mesh.CellWidth);
   EXPECT_EQ(t.mesh.MeshCentreX, s.mesh.MeshCentreX);
-  EXPECT_EQ(t.table.RectDataLen, 10);
   EXPECT_EQ(t.table.MagnetData[9], 42.0f);
-  EXPECT_EQ(t.table.AerofoilDataLen, 8);
   EXPECT_EQ(t.table.AerofoilData[4], 25.0f);
-  EXPECT_EQ(t.table.ObjectSelected, 1);
-  EXPECT_EQ(t.table.SelectedAerofoil, 2);
   EXPECT_EQ(t.table.SelectedRecord[3], 5.0f) << "the selected record is a copy of the aerofoil";
-  EXPECT_EQ(t.display.StreamlinesShown, 1);
   EXPECT_EQ(t.display.StreamLevelCount, 41);
-  EXPECT_TRUE(t.ui[Cmd::MnuFlowHigh].checked);
-  EXPECT_FALSE(t.ui[Cmd::MnuFlowNormal].checked);
-  EXPECT_TRUE(t.grid.LinesChecked);
-  EXPECT_FALSE(t.grid.DotsChecked);
-  EXPECT_EQ(t.doc.Title, "Two aerofoils");
+  EXPECT_TRUE(t.ui[Cmd::MnuFlowHigh].checked && !t.ui[Cmd::MnuFlowNormal].checked);
+  EXPECT_TRUE(t.grid.LinesChecked && !t.grid.DotsChecked) << "the grid check marks follow the codes";
   EXPECT_EQ(t.ui.status[5], "          Two aerofoils");
   // Saving again gives the same bytes: nothing drifts over repeated round trips.
   const std::string flg = Read(Path("solved.FLG")), qdn = Read(Path("solved.QDN"));
@@ -214,20 +200,6 @@ TEST_F(DocumentFileTest, SelectionNamingNoRecordLoadsAsNoSelection) {
   EXPECT_EQ(s.doc.ListBox1Item, -1);
 }
 
-TEST_F(DocumentFileTest, DensityMarksAllClearLeaveTheLevelAndUncheckAll) {
-  auto r = StartUpFlags(120, 100, 40, 400);
-  r[29] = 0;
-  const std::string data = Bytes().Float(998).Float(4).Float(4).Float(0).Floats(14400, 0).Float(998).s;
-  const std::string noTitle;
-  DocumentImage image;
-  ASSERT_TRUE(LoadDocumentFromBytes(FlagBytes(r), data, &noTitle, 0, image, reason)) << reason;
-  Scene s;
-  s.display.StreamLevelCount = 9;
-  CommitDocument(image, s.table, s.mesh, s.grid, s.display, s.doc, s.ui);
-  EXPECT_EQ(s.display.StreamLevelCount, 9);
-  EXPECT_FALSE(s.ui[Cmd::MnuFlowHigh].checked || s.ui[Cmd::MnuFlowNormal].checked || s.ui[Cmd::MnuFlowLow].checked);
-}
-
 TEST_F(DocumentFileTest, CompanionNamesComeFromTheFileNamePartOnly) {
   CompanionNames n;
   ASSERT_TRUE(DocumentNames("/data/wing.qdn", n));
@@ -238,16 +210,6 @@ TEST_F(DocumentFileTest, CompanionNamesComeFromTheFileNamePartOnly) {
   EXPECT_FALSE(DocumentNames("/data/.QDN", n));
   EXPECT_FALSE(DocumentNames("/data/*.QDN", n));
   EXPECT_FALSE(DocumentNames("/data/wing.Qdn", n));
-}
-
-TEST_F(DocumentFileTest, TitlesAreUpToThirtyTwoCharactersOnOneLine) {
-  EXPECT_TRUE(ValidTitle(std::string(32, 'x')));
-  EXPECT_FALSE(ValidTitle(std::string(33, 'x')));
-  std::string umlauts;
-  for (int i = 0; i < 32; ++i) umlauts += "\xc3\xbc";
-  EXPECT_TRUE(ValidTitle(umlauts)) << "characters, not bytes";
-  EXPECT_FALSE(ValidTitle("two\nlines"));
-  EXPECT_FALSE(ValidTitle("\xc3"));
 }
 
 // Saving over an existing document that fails part way keeps the old files.
@@ -276,15 +238,6 @@ TEST_F(FailedSaveTest, AFolderInTheWayOfOneFileLeavesAllOldFilesIntact) {
   EXPECT_EQ(EntriesInFolder(), 3u) << "temporary and backup files are removed";
   EXPECT_EQ(changed.doc.DocumentModified, 1);
   ASSERT_EQ(messages.size(), 1u);
-}
-
-TEST_F(FailedSaveTest, AReadOnlyFolderLeavesAllOldFilesIntact) {
-  if (geteuid() == 0) GTEST_SKIP() << "folder permissions do not bind the superuser";
-  chmod(dir.c_str(), 0555);
-  EXPECT_FALSE(Save(changed, "doc.QDN"));
-  chmod(dir.c_str(), 0755);
-  EXPECT_EQ(Read(Path("doc.FLG")), oldFlg);
-  EXPECT_EQ(Read(Path("doc.TLE")), "old");
 }
 
 TEST_F(FailedSaveTest, AnUnreadableStrengthWritesNothing) {
