@@ -16,7 +16,6 @@ bool EditArmed(const CommandState& c) {
 
 bool SizeActive(const CommandState& c) { return c.StretchActive || c.TrapezoidActive || c.ExpandActive; }
 
-
 void BlackPen(Canvas& c) { c.SetPen(ObjectColours::RubberBand, 1, PenMode::NotXor, PenStyle::Solid); }
 
 int CornerPx(const ObjectTable& t, int corner) { return RoundPixel(t.NewShape[2 * corner]); }
@@ -74,7 +73,6 @@ void CompleteMagnetic(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, std::int
     FinishSection(s, c, ui, p, kind);
 }
 
-
 float Distance(float x1, float y1, float x2, float y2) { return std::hypot(x1 - x2, y1 - y2); }
 
 bool StartAdd(ViewScene& s, UiState& ui, Prompts& p, std::int32_t kind) {
@@ -93,7 +91,6 @@ bool StartAdd(ViewScene& s, UiState& ui, Prompts& p, std::int32_t kind) {
 void Help(ViewScene& s, int code) {
   if (s.geometry.hooks.ShowOnlineHelp) s.geometry.hooks.ShowOnlineHelp(code);
 }
-
 
 }  // namespace
 

@@ -91,6 +91,9 @@ struct ViewScene {
   const Mesh& mesh;
   GridState& grid;
   std::int32_t& DocumentModified;  // DocumentState::DocumentModified
+  // DocumentState::ShowValues: write each object's value field beside it
+  // (only documents that ask for it; none given reads as 0).
+  const std::int32_t* ShowValues = nullptr;
 };
 
 // An add or edit command, or one of its panels, is in progress (the gauge's

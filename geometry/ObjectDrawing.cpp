@@ -382,7 +382,7 @@ void SelectAt(ViewScene& s, Canvas& c, UiState& ui, float x, float y) {
 
 void DrawObjectValues(ViewScene& s, Canvas& c) {
   ObjectTable& t = s.table;
-  if (t.ShowValues != 1) return;
+  if (!s.ShowValues || *s.ShowValues != 1) return;
   c.SetFont("DejaVu Sans", 16);
   for (std::int32_t kind : {KindRect, KindMagnet, KindCoil, KindWire, KindCircle}) {
     const std::int32_t size = ObjectTable::RecordSize(kind);

@@ -47,9 +47,6 @@ struct ObjectTable {
   std::int32_t SelectedEdge = 0;
   std::int32_t SelectedAerofoil = 0;
   std::int32_t SelectedAerofoilOffset = 0;
-  // Document flag: write each object's value field beside it (1 only in
-  // documents that ask for it).
-  std::int32_t ShowValues = 0;
 
   // Cell maps, map[column × 300 + row]: ' ' outside, 'b' boundary, 'i' interior.
   std::vector<char> AerofoilMap1 = std::vector<char>(AerofoilMapCells, ' ');
