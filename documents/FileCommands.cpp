@@ -133,12 +133,8 @@ void NewDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& ho
   doc.Title.clear();
   ui.status[5] = "";
 
+  ResetFlowView(ctx.display, ui);
   Call(hooks.HidePressurePanels);
-  ctx.display.BcolorItem = 0;
-  ctx.display.FilterLevel = 1.0f;
-  ctx.display.PressureShown = 0;
-  ui[Cmd::MnuViewFlowLines].checked = true;
-  ui[Cmd::MnuViewFlowPressure].checked = false;
 
   ClearAllObjects(ctx.table);
 
@@ -152,6 +148,9 @@ void NewDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& ho
   }
 
   EnableDocumentCommands(ui);
+  // Run waits for a set-up of the new drawing.
+  ui[Cmd::MnuAnalyseRun].enabled = false;
+  ctx.mesh.SystemReady = false;
   ui.caption = WindowCaption(doc);
   doc.ListBox1Item = -1;
   doc.ListBox2Item = -1;

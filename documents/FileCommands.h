@@ -33,7 +33,7 @@ struct DocumentContext {
 struct DocumentHooks {
   std::function<void()> ClearView;            // the view painted white
   std::function<void()> DrawGrid;             // the grid of the current type, when Show Grid is checked
-  std::function<void()> HidePressurePanels;   // the pressure display and filter panels hidden
+  std::function<void()> HidePressurePanels;   // the window's pressure and filter panels follow the state
   std::function<void()> RedrawAllObjects;     // clear view, grid, objects
   std::function<void()> RestampAerofoils;     // template rebuilt, aerofoils stamped into their maps and drawn
   std::function<void()> SolidFillSetUp;       // mesh set-up, which fills the objects
