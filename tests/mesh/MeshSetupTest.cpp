@@ -208,6 +208,37 @@ TEST_F(SetupRules, SmallestRectangleIsSolidThroughout) {
     for (int c = 59; c <= 63; ++c) EXPECT_EQ(scene.CellSolid(r, c), r >= 60 && r <= 62 && c >= 60 && c <= 62);
 }
 
+// The kinds that documents may still hold: a solenoid's outline carries its
+// strength and its inside is solid; a wire adds four times its strength.
+TEST_F(SetupRules, SourceKindsFeedTheRightHandSide) {
+  MeshScene empty;
+  empty.SetUp();
+  float* d = scene.table.SolenoidData.data();
+  d[0] = scene.X(50);
+  d[1] = scene.Y(50);
+  d[3] = 5 * scene.mesh.CellWidth;
+  d[9] = 2.0f;
+  scene.table.SolenoidDataLen = TenRecordSize;
+  scene.table.WireData[0] = scene.X(70);
+  scene.table.WireData[1] = scene.Y(20);
+  scene.table.WireData[2] = -1.5f;
+  scene.table.WireDataLen = WireRecordSize;
+  scene.SetUp();
+  int outline = 0;
+  for (int r = 40; r <= 60; ++r)
+    for (int c = 40; c <= 60; ++c) {
+      const float added = scene.mesh.RightHandSide[scene.K(r, c)] - empty.mesh.RightHandSide[scene.K(r, c)];
+      if (added == 0.0f) continue;
+      ASSERT_FLOAT_EQ(added, 2.0f) << r << "," << c;
+      EXPECT_FALSE(scene.CellSolid(r, c));
+      ++outline;
+    }
+  EXPECT_GT(outline, 20);
+  EXPECT_TRUE(scene.CellSolid(50, 50));
+  EXPECT_FLOAT_EQ(scene.mesh.RightHandSide[scene.K(20, 70)], -6.0f);
+  EXPECT_TRUE(scene.CellSolid(20, 70));
+}
+
 TEST_F(SetupRules, DamagedRecordsAreLeftOut) {
   scene.AddRect(40, 40, 45, 45);
   scene.table.RectData[0] = std::nanf("");
