@@ -83,8 +83,8 @@ inline void NewDirectionRow(const float* __restrict r, float* __restrict p, floa
 
 // The first pass: p renewed one row ahead of the product that needs it, then
 // q = A p and p·q.
-QUORVANE_WIDE_PASS double DirectionAndProduct(const System& s, const float* __restrict r, float* __restrict p, float* __restrict q,
-                           bool renew, float beta) {
+QUORVANE_WIDE_PASS double DirectionAndProduct(const System& s, const float* __restrict r, float* __restrict p,
+                                              float* __restrict q, bool renew, float beta) {
   const int M = s.M;
   if (renew) NewDirectionRow(r, p, beta, 0, M);
   double pq = 0;
@@ -99,7 +99,7 @@ QUORVANE_WIDE_PASS double DirectionAndProduct(const System& s, const float* __re
 // ψ += α p and r −= α q with r·r, a block at a time so the dot product reads
 // r from the cache.
 QUORVANE_WIDE_PASS double StepAndResidual(int cells, float alpha, float* __restrict psi, float* __restrict r,
-                       const float* __restrict p, const float* __restrict q) {
+                                          const float* __restrict p, const float* __restrict q) {
   constexpr int Block = 1024;
   double rr = 0;
   for (int k0 = 0; k0 < cells; k0 += Block) {
@@ -204,10 +204,8 @@ SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const Solver
   for (;;) {
     const double pq = DirectionAndProduct(s, r, p, q, renew, static_cast<float>(beta));
     if (!std::isfinite(pq)) return fail();
-    if (!(pq > 0)) {
-      // A direction with no energy left: the iterate is as good as it gets.
-      return finish(SolverOutcome::Exact, n);
-    }
+    // A direction with no energy left: the iterate is as good as it gets.
+    if (!(pq > 0)) return finish(SolverOutcome::Exact, n);
     const double alpha = rr / pq;
     if (!std::isfinite(alpha)) return fail();
     double rrNew;
@@ -222,20 +220,14 @@ SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const Solver
     }
     if (!std::isfinite(rrNew)) return fail();
     result.residual2 = rrNew;
-    if (rrNew == 0) {
-      return finish(SolverOutcome::Exact, n + 1);
-    }
+    if (rrNew == 0) return finish(SolverOutcome::Exact, n + 1);
     beta = rrNew / rr;
     rr = rrNew;
     renew = true;
     // Both tests count the iterations completed before this one, so at least
     // 1002 always run.
-    if (rr < target && n > 1000) {
-      return finish(SolverOutcome::Converged, n + 1);
-    }
-    if (j == 0 && alpha / beta < 0.3 && n > 1000) {
-      return finish(SolverOutcome::Stalled, n + 1);
-    }
+    if (rr < target && n > 1000) return finish(SolverOutcome::Converged, n + 1);
+    if (j == 0 && alpha / beta < 0.3 && n > 1000) return finish(SolverOutcome::Stalled, n + 1);
     ++n;
     progress += 0.1f;
     int position = static_cast<int>(progress);
@@ -243,12 +235,8 @@ SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const Solver
       position = 0;
       progress = 0;
     }
-    if (callbacks.progress && !callbacks.progress(position)) {
-      return finish(SolverOutcome::Abandoned, n);
-    }
-    if (n == limit) {
-      return finish(SolverOutcome::IterationLimit, n);
-    }
+    if (callbacks.progress && !callbacks.progress(position)) return finish(SolverOutcome::Abandoned, n);
+    if (n == limit) return finish(SolverOutcome::IterationLimit, n);
   }
 }
 
