@@ -8,17 +8,6 @@ constexpr const char* TutorialFile = "Tutorial/tutorial.html";
 }  // namespace
 
 void Form1::ConnectCommands() {
-  auto newFile = [this] {
-    if (doc.DocumentModified == 1) AskSaveChanges();
-    if (doc.SaveCancelled == 1) {
-      doc.SaveCancelled = 0;
-      return;
-    }
-    FileNew();
-    ShowOnlineHelp(15);
-  };
-  Connect(Cmd::MnuFileNew, newFile);
-  Connect(Cmd::SpeedButton19, newFile);
   Connect(Cmd::MnuFileExit, [this] { ExitSequence(); });
 
   // Grid and centre lines.

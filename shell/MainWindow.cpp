@@ -114,7 +114,11 @@ Form1::Form1(Prompts* prompts, std::string folder)
   };
   BuildPanels();
   BuildExitPanels();
+  BuildEntryPanels();
   ConnectCommands();
+  ConnectViewCommands();
+  ConnectAnalyseCommands();
+  ConnectDocumentCommands();
   qApp->installEventFilter(this);
   FormCreate();
 }
@@ -353,6 +357,15 @@ void Form1::SyncUi() {
     button->setVisible(s.visible);
     button->setToolTip(s.hint ? QString::fromStdString(hints_[id]) : QString());
   }
+  Bdisplay->setVisible(display.BdisplayVisible);
+  BFilter->setVisible(display.BFilterVisible);
+  if (Bcolor->currentRow() != display.BcolorItem || Linlog->currentRow() != display.LinlogItem) {
+    const bool wasIn = inHandler_;
+    inHandler_ = true;  // the rows follow the state without repainting the map
+    Bcolor->setCurrentRow(display.BcolorItem);
+    Linlog->setCurrentRow(display.LinlogItem);
+    inHandler_ = wasIn;
+  }
   for (std::size_t i = 0; i < 6; ++i) StatusPanel[i]->setText(QString::fromStdString(ui.status[i]));
   for (std::size_t i = 0; i < 3; ++i) DataLabel[i]->setText(QString::fromStdString(ui.dataLabels[i]));
   for (std::size_t i = 0; i < 4; ++i) OnLineHelp[i]->setText(QString::fromStdString(ui.helpLabels[i]));
@@ -413,14 +426,17 @@ void Form1::HandleCommand(Cmd c) {
 
 void Form1::Run(Cmd c) { HandleCommand(c); }
 
-void Form1::OnViewMouse(int, int, int, Qt::MouseButton) { SyncUi(); }
-
 void Form1::closeEvent(QCloseEvent* e) {
   if (exiting) {
     e->accept();
     return;
   }
   e->ignore();
+  if (inHandler_) {
+    // A long run is in progress: stop it first, the next request exits.
+    cmd.EscapePressed = 1;
+    return;
+  }
   ExitSequence();
   SyncUi();
 }
@@ -437,7 +453,11 @@ bool Form1::eventFilter(QObject* watched, QEvent* e) {
   if (e->type() == QEvent::KeyPress && isActiveWindow()) {
     auto* k = static_cast<QKeyEvent*>(e);
     if (k->key() == Qt::Key_Escape) {
-      cmd.EscapePressed = 1;
+      // During a long run the run itself looks at the flag.
+      if (inHandler_)
+        cmd.EscapePressed = 1;
+      else
+        KeyEscape();
     }
   }
   return QMainWindow::eventFilter(watched, e);

@@ -12,10 +12,13 @@
 #include <string>
 
 #include "display/FlowDisplay.h"
+#include "documents/FileCommands.h"
 #include "documents/Document.h"
+#include "geometry/GeometryState.h"
 #include "geometry/ObjectTable.h"
 #include "mesh/Grid.h"
 #include "mesh/Mesh.h"
+#include "mesh/Solver.h"
 #include "platform/Canvas.h"
 #include "platform/CommandState.h"
 #include "platform/Prompts.h"
@@ -32,6 +35,7 @@ class QListWidget;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QSlider;
 class QToolButton;
 class ViewWidget;
 
@@ -53,6 +57,12 @@ class Form1 : public QMainWindow {
   MouseState mouse;
   UiState ui;
   Preferences prefs;
+  GeometryState geometry;
+  SolverSettings solver;
+  ViewScene scene{objects, geometry, cmd, mouse, mesh, grid, doc.DocumentModified, &doc.ShowValues};
+  DocumentContext documentContext{objects, mesh, grid, display, doc, cmd, ui};
+  DocumentHooks documentHooks;
+  FlowHooks flowHooks;
   bool onlineHelpOn = false;
   std::string programFolder;
   std::int32_t StatusWidthRotation = 0, StatusWidthPrompt = 0, StatusWidthEscape = 0;
@@ -91,6 +101,14 @@ class Form1 : public QMainWindow {
   void ShowAbout();
   void ShowUninstall();
   void OpenHelpFile(const std::string& fileName);
+  // Mesh set-up as Analyse > Set up Mesh runs it; `keepSolution` is the quiet
+  // form that redraws without dropping the solution.
+  void SetUpMesh();
+  // Analyse > Run: the solve, then the flow lines; false when it did not finish.
+  bool RunAnalysis();
+  void RedrawView();  // ClearView, grid, objects
+  // Lets pending input through during long work; false once Escape was pressed.
+  bool KeepWorking(QProgressBar* bar, int position);
   // Saves the document under its name (asking for one when untitled); true
   // when it was written.
   std::function<bool()> saveDocument;
@@ -124,6 +142,20 @@ class Form1 : public QMainWindow {
   std::array<QPushButton*, 2> WebButton{};   // Button14, Button16
   std::array<QLabel*, 2> SavingLabel{};
   std::array<QProgressBar*, 2> ExitProgress{};  // ProgressBar5, ProgressBar6
+  QGroupBox* TitleFrame = nullptr;
+  QLineEdit* TitleText = nullptr;
+  QPushButton* TitleOK = nullptr;
+  QPushButton* TitleCancel = nullptr;
+  QGroupBox* SetErr = nullptr;
+  QLineEdit* CGErrVal = nullptr;
+  QPushButton* CGErrSet = nullptr;
+  QPushButton* ErrorLevelCancel = nullptr;
+  QGroupBox* Bdisplay = nullptr;
+  QListWidget* Bcolor = nullptr;
+  QListWidget* Linlog = nullptr;
+  QGroupBox* BFilter = nullptr;
+  QSlider* Bfilter_level = nullptr;
+  QPushButton* Bset = nullptr;
   QAction* Action(Cmd c) const;
   QToolButton* Button(Cmd c) const;
   QMenu* Menu(Cmd c) const;
@@ -148,6 +180,11 @@ class Form1 : public QMainWindow {
   void LayOutView();
   void Connect(Cmd c, std::function<void()> handler);
   void ConnectCommands();
+  void ConnectViewCommands();    // drawing on the view: adds, guidelines, mouse hooks
+  void ConnectAnalyseCommands(); // set-up, run, flow lines, pressure map
+  void ConnectDocumentCommands();
+  void BuildEntryPanels();       // title, error level, pressure display, filter
+  void KeyEscape();
   void HandleCommand(Cmd c);
   void OnViewMouse(int kind, int x, int y, Qt::MouseButton button);
   // "Save changes to ...?": Yes saves (a save that does not happen counts as

@@ -85,6 +85,8 @@ void Form1::FormCreate() {
   bold.setBold(true);
   V->setFont(bold);
 
+  // Offered in this program: the smoothing choice and the error level.
+  ui[Cmd::MnuAnalyseSmoothing].visible = true;
   FileNew();
   if (prefs.ShowStartUpTips) {
     SaveViewSnapshot();
@@ -111,23 +113,15 @@ void Form1::LayOutView() {
     top += HelpLabelHeight;
   }
   OnLineHelp[3]->setGeometry(mesh.ViewRight, top, width, std::max(1, mesh.ViewBottom - top));
+  // The pressure panels sit at the foot of the area right of the view.
+  const int rightCentre = mesh.ViewRight + (client->width() - mesh.ViewRight) / 2;
+  BFilter->move(rightCentre - BFilter->width() / 2, mesh.ViewBottom - BFilter->height());
+  Bdisplay->move(rightCentre - Bdisplay->width() / 2, mesh.ViewBottom - BFilter->height() - Bdisplay->height());
 }
 
 void Form1::FileNew() {
-  ClearAllObjects(objects);
-  ResetCommandState();
-  ClearView(*viewCanvas_, mesh);
-  DrawCurrentGrid(*viewCanvas_, mesh, grid);
+  NewDocument(documentContext, *prompts_, documentHooks);
   SaveViewSnapshot();
-  doc.CurrentFileName.clear();
-  doc.Title.clear();
-  doc.DocumentModified = 0;
-  ui.caption = WindowCaption(doc);
-  ui.status[5] = std::string(10, ' ') + doc.Title;
-  EnableDocumentCommands(ui);
-  ui[Cmd::MnuAnalyseRun].enabled = false;
-  mesh.SystemReady = false;
-  ClearDataLabels(ui);
   ViewChanged();
 }
 
@@ -142,8 +136,7 @@ void Form1::SetMeshSize(int visibleSize) {
   mesh.N300Checked = next.N300Checked;
   AllocSolverArrays(mesh);
   LayOutView();
-  ClearView(*viewCanvas_, mesh);
-  DrawCurrentGrid(*viewCanvas_, mesh, grid);
+  RedrawView();
   // The old solution belongs to the old mesh: Run waits for the next set-up.
   display.StreamlinesShown = 0;
   mesh.SystemReady = false;

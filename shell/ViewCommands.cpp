@@ -1,0 +1,56 @@
+// The commands that draw on the view: adding sections, guidelines, the mouse
+// and the Escape key.
+#include <QApplication>
+
+#include "geometry/Creation.h"
+#include "geometry/Guidelines.h"
+#include "geometry/ObjectDrawing.h"
+#include "shell/MainWindow.h"
+#include "shell/ViewWidget.h"
+
+void Form1::ConnectViewCommands() {
+  ViewHooks& h = geometry.hooks;
+  h.SaveViewSnapshot = [this] { SaveViewSnapshot(); };
+  h.CloseEntryPanels = [this] { RestoreViewSnapshot(); };
+  h.ShowOnlineHelp = [this](int code) { ShowOnlineHelp(code); };
+  h.OnCommandStateReset = [this] { display.StreamlinesShown = 0; };
+
+  auto addRect = [this] { AddRectangleClick(scene, ui, *prompts_); };
+  auto addCircle = [this] { AddCircleClick(scene, ui, *prompts_); };
+  auto addGuideline = [this] { AddGuidelineClick(scene, ui, *prompts_); };
+  Connect(Cmd::MnuEditAddRectangle, addRect);
+  Connect(Cmd::SpeedButton4, addRect);
+  Connect(Cmd::MnuEditAddCircle, addCircle);
+  Connect(Cmd::SpeedButton23, addCircle);
+  Connect(Cmd::MnuEditAddGuideline, addGuideline);
+  Connect(Cmd::SpeedButton25, addGuideline);
+  Connect(Cmd::MnuEditClearAllGuidelines, [this] {
+    ClearAllGuidelines(scene, ViewCanvas(), ui);
+    ViewChanged();
+  });
+}
+
+void Form1::OnViewMouse(int kind, int x, int y, Qt::MouseButton button) {
+  const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+  switch (static_cast<ViewWidget::MouseEventKind>(kind)) {
+    case ViewWidget::MouseEventKind::Down:
+      if (button != Qt::LeftButton) return;
+      VMouseDown(scene, ViewCanvas(), ui, *prompts_, fx, fy);
+      break;
+    case ViewWidget::MouseEventKind::Move:
+      VMouseMove(scene, ViewCanvas(), ui, *prompts_, fx, fy);
+      break;
+    case ViewWidget::MouseEventKind::Up:
+      if (button != Qt::LeftButton) return;
+      VMouseUp(scene, ViewCanvas(), ui, *prompts_, fx, fy);
+      break;
+  }
+  ViewChanged();
+  SyncUi();
+}
+
+void Form1::KeyEscape() {
+  FormKeyPress(scene, ViewCanvas(), ui, 27);
+  ViewChanged();
+  SyncUi();
+}
