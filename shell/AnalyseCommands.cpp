@@ -140,6 +140,9 @@ bool Form1::RunAnalysis() {
   }
   DrawStreamlines(ViewCanvas(), mesh, display, ui, flowHooks);
   UnlockCommands(ui);
+  // The system stays set up: another run may start from this solution.
+  ui[Cmd::MnuAnalyseRun].enabled = mesh.SystemReady;
+  if (ui.status[3] == " Streamlines") ui.status[3] = " ";
   cmd.EscapePressed = 0;
   ViewChanged();
   return true;

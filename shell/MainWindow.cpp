@@ -450,9 +450,13 @@ void Form1::paintEvent(QPaintEvent* e) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* e) {
-  if (e->type() == QEvent::KeyPress && isActiveWindow()) {
+  // The window sees every key before its controls do; an event that climbs
+  // from a control to its parents is looked at once.
+  if (e->type() == QEvent::KeyPress && e != lastKeyEvent_) {
+    auto* w = qobject_cast<QWidget*>(watched);
     auto* k = static_cast<QKeyEvent*>(e);
-    if (k->key() == Qt::Key_Escape) {
+    if (w && (w == this || isAncestorOf(w)) && k->key() == Qt::Key_Escape) {
+      lastKeyEvent_ = e;
       // During a long run the run itself looks at the flag.
       if (inHandler_)
         cmd.EscapePressed = 1;

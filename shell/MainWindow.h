@@ -204,4 +204,5 @@ class Form1 : public QMainWindow {
   std::map<Cmd, std::string> hints_;
   std::map<Cmd, Cmd> parents_;  // the menu each item sits in
   bool inHandler_ = false;
+  const QEvent* lastKeyEvent_ = nullptr;
 };
