@@ -85,8 +85,12 @@ class Form1 : public QMainWindow {
   void ResetCommandState();
   void ShowOnlineHelp(int code);
 
-  // Commands (a menu item and its speed button share one).
+  // Commands (a menu item and its speed button share one). Connect gives a
+  // command its handler; Run runs it as a click would (not while disabled).
+  void Connect(Cmd c, std::function<void()> handler);
   void Run(Cmd c);
+  Prompts& Ask() { return *prompts_; }
+  bool Busy() const { return inHandler_; }
   void FileNew();
   void ExitSequence();     // FormClose and File > Exit
   void ExitPanelExit();    // "Exit" on Panel6 / Panel7
@@ -178,7 +182,6 @@ class Form1 : public QMainWindow {
   void BuildPanels();
   void BuildExitPanels();
   void LayOutView();
-  void Connect(Cmd c, std::function<void()> handler);
   void ConnectCommands();
   void ConnectViewCommands();    // drawing on the view: adds, guidelines, mouse hooks
   void ConnectAnalyseCommands(); // set-up, run, flow lines, pressure map
