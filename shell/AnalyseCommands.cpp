@@ -17,22 +17,10 @@
 #include "geometry/ObjectDrawing.h"
 #include "mesh/MeshSetup.h"
 #include "shell/MainWindow.h"
-
-namespace {
-
-QGroupBox* EntryPanel(QWidget* parent, const char* name, const char* caption, int w, int h) {
-  auto* box = new QGroupBox(caption, parent);
-  box->setObjectName(name);
-  box->setAutoFillBackground(true);
-  box->resize(w, h);
-  box->hide();
-  return box;
-}
-
-}  // namespace
+#include "shell/PanelKit.h"
 
 void Form1::BuildEntryPanels() {
-  TitleFrame = EntryPanel(client, "TitleFrame", "Enter Title", 300, 90);
+  TitleFrame = MakePanel(client, "TitleFrame", "Enter Title", 300, 90);
   auto* tl = new QVBoxLayout(TitleFrame);
   TitleText = new QLineEdit(TitleFrame);
   TitleText->setMaxLength(32);
@@ -44,7 +32,7 @@ void Form1::BuildEntryPanels() {
   tb->addWidget(TitleCancel);
   tl->addLayout(tb);
 
-  SetErr = EntryPanel(client, "SetErr", "Set Percentage Error Level", 260, 90);
+  SetErr = MakePanel(client, "SetErr", "Set Percentage Error Level", 260, 90);
   auto* el = new QVBoxLayout(SetErr);
   auto* row = new QHBoxLayout;
   CGErrVal = new QLineEdit("0.2", SetErr);
@@ -58,7 +46,7 @@ void Form1::BuildEntryPanels() {
   eb->addWidget(ErrorLevelCancel);
   el->addLayout(eb);
 
-  Bdisplay = EntryPanel(client, "Bdisplay", "Flow pressure display", 200, 110);
+  Bdisplay = MakePanel(client, "Bdisplay", "Flow pressure display", 200, 110);
   auto* bl = new QHBoxLayout(Bdisplay);
   Bcolor = new QListWidget(Bdisplay);
   Bcolor->addItems({"Color", "Mono"});
@@ -69,7 +57,7 @@ void Form1::BuildEntryPanels() {
     bl->addWidget(l);
   }
 
-  BFilter = EntryPanel(client, "BFilter", "Filter level", 200, 80);
+  BFilter = MakePanel(client, "BFilter", "Filter level", 200, 80);
   auto* fl = new QVBoxLayout(BFilter);
   Bfilter_level = new QSlider(Qt::Horizontal, BFilter);
   Bfilter_level->setRange(0, 100);

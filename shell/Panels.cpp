@@ -15,19 +15,12 @@
 
 #include "shell/Glyphs.h"
 #include "shell/MainWindow.h"
+#include "shell/PanelKit.h"
 #include "shell/OnlineHelp.h"
 #include "shell/ViewWidget.h"
 
 namespace {
 
-QGroupBox* MakePanel(QWidget* parent, const char* name, const char* caption, int w, int h) {
-  auto* box = new QGroupBox(caption, parent);
-  box->setObjectName(name);
-  box->setAutoFillBackground(true);
-  box->resize(w, h);
-  box->hide();
-  return box;
-}
 
 QListWidget* MakeList(QWidget* parent, std::initializer_list<const char*> items) {
   auto* list = new QListWidget(parent);
