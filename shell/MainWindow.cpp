@@ -23,6 +23,7 @@
 #include "platform/QtPrompts.h"
 #include "shell/Glyphs.h"
 #include "shell/OnlineHelp.h"
+#include "shell/PrintCommands.h"
 #include "shell/ViewWidget.h"
 
 namespace {
@@ -119,6 +120,7 @@ Form1::Form1(Prompts* prompts, std::string folder)
   ConnectViewCommands();
   ConnectAnalyseCommands();
   ConnectDocumentCommands();
+  ConnectPrintCommands(*this);
   qApp->installEventFilter(this);
   FormCreate();
 }
