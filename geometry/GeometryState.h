@@ -78,6 +78,33 @@ struct GeometryState {
   // go with the next redraw).
   std::vector<Guideline> Guidelines;
 
+  // The unrotated wing profile every aerofoil map is stamped from,
+  // [row k × 20 + column m] with k along the chord; the aerofoil being rebuilt
+  // while a loaded document's aerofoils are re-stamped; the angle panel.
+  std::array<char, 151 * 20> AerofoilTemplate{};
+  std::int32_t RestampOffset = 0;
+  bool AerosizeVisible = false;
+  std::int32_t AeroRotPosition = 0;  // -20 .. +20 degrees
+
+  // The drag of an armed Copy / Move / Rotate / Size and what its preview
+  // left on the view, so that the next preview or the commit erases exactly it.
+  struct EditDrag {
+    float DragCentreX = 0, DragCentreY = 0;
+    std::array<float, 8> StartRelCorners{}, RelCorners{};
+    float RelMinX = 0, RelMaxX = 0, RelMinY = 0, RelMaxY = 0;
+    float MouseAngle = 0, ShapeAngle = 0, SizeFactor = 1, StartRadius = 0, CircleScale = 1;
+    bool StartRadiusTaken = false;
+    std::int32_t PreviewDrawn = 0;
+    std::array<std::int32_t, 8> PreviewCorners{};  // polygon preview, pixels
+    std::array<std::int32_t, 4> PreviewBox{};      // circle preview, pixels
+    float CircleX = 0, CircleY = 0;                // last accepted circle preview
+    std::int32_t IndicatorDrawn = 0;               // rotation angle indicator
+    std::array<std::int32_t, 4> Indicator{};       // mouse end, arc end
+    std::array<std::int32_t, 4> ReferenceLine{};
+    std::int32_t ShiftX = 0, ShiftY = 0;           // aerofoil preview, cells
+    std::array<std::int32_t, 4> AerofoilBox{};     // occupied cells: min i, max i, min j, max j
+  } drag;
+
   ViewHooks hooks;
 };
 

@@ -42,6 +42,11 @@ struct CommandState {
   std::int32_t LoadFailed = 0;
   std::int32_t MeshSetupBusy = 0;
   std::int32_t PlotLineStep = 0;
+  // The gauge's line plot: a press has fixed the start, the line is being
+  // dragged (click calibration waits), a plot is on the view.
+  std::int32_t PlotPending = 0;
+  std::int32_t PlotLineActive = 0;
+  std::int32_t PlotShown = 0;
 
   // True while any add or edit command is in progress.
   bool Busy() const;

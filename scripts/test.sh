@@ -28,7 +28,7 @@ if [ -d fuzz ] && ls fuzz/*.cpp >/dev/null 2>&1 && command -v clang++ >/dev/null
     -DQUORVANE_TESTS=OFF -DQUORVANE_BENCH=OFF -DQUORVANE_FUZZ=ON >/dev/null
   cmake --build build/fuzz --parallel "$JOBS"
   for f in build/fuzz/fuzz_*; do
-    [ -x "$f" ] || continue
+    [ -f "$f" ] && [ -x "$f" ] || continue
     mkdir -p build/fuzz/corpus
     ASAN_OPTIONS=detect_leaks=0 "$f" -max_total_time=60 -rss_limit_mb=2048 build/fuzz/corpus fuzz/seeds 2>&1 | tail -5
   done
