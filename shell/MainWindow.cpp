@@ -21,9 +21,11 @@
 #include <QVBoxLayout>
 
 #include "platform/QtPrompts.h"
+#include "shell/EditCommands.h"
 #include "shell/Glyphs.h"
 #include "shell/OnlineHelp.h"
 #include "shell/PrintCommands.h"
+#include "shell/GaugeCommands.h"
 #include "shell/ViewWidget.h"
 
 namespace {
@@ -120,6 +122,8 @@ Form1::Form1(Prompts* prompts, std::string folder)
   ConnectViewCommands();
   ConnectAnalyseCommands();
   ConnectDocumentCommands();
+  ConnectGaugeCommands(*this);
+  ConnectEditCommands(*this);
   ConnectPrintCommands(*this);
   qApp->installEventFilter(this);
   FormCreate();
