@@ -43,17 +43,6 @@ TEST(MeshLayoutTest, ViewGeometryFromTheWindow) {
   EXPECT_EQ(m.MeshCentreY, m.MeshCentreX);
 }
 
-TEST(MeshLayoutTest, CheckMarksFollowTheSizeAndTwoHundredHasItsOwn) {
-  Mesh m;
-  SetMeshDimensions(m, 200);
-  EXPECT_FALSE(m.N100Checked);
-  EXPECT_TRUE(m.N200Checked);
-  EXPECT_FALSE(m.N300Checked);
-  SetMeshDimensions(m, 300);
-  EXPECT_TRUE(m.N300Checked);
-  EXPECT_FALSE(m.N200Checked);
-}
-
 TEST(MeshLayoutTest, BackToOneHundredGivesTheStartUpCellWidth) {
   const Mesh start = LaidOut(100);
   Mesh m = start;

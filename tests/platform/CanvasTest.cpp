@@ -82,13 +82,6 @@ TEST_F(CanvasTest, LinesLeaveOutTheirEndPointSoAClosedPolylineHitsEachPixelOnce)
   EXPECT_EQ(canvas.PenY(), 10);
 }
 
-TEST_F(CanvasTest, BlackModeTurnsEveryTouchedPixelBlackWhateverThePenColour) {
-  canvas.SetPen(Colours::Red, 1, PenMode::Black);
-  canvas.MoveTo(0, 0);
-  canvas.LineTo(30, 0);
-  EXPECT_EQ(canvas.Pixel(15, 0), Colours::Black);
-}
-
 TEST_F(CanvasTest, FilledRectangleAndCopiedRectangle) {
   canvas.SetPen(Colours::Black, 1, PenMode::Copy, PenStyle::Clear);
   canvas.SetBrush(Colours::Grey);

@@ -48,11 +48,4 @@ TEST(UiStateTest, UnlockDoesNotGiveBackAnalyseRun) {
   EXPECT_EQ(ui.status[4], "");
 }
 
-TEST(UiStateTest, LockWithoutEscapeLeavesPanelFour) {
-  UiState ui;
-  ui.status[4] = "";
-  LockCommands(ui, false);
-  EXPECT_EQ(ui.status[4], "");
-}
-
 }  // namespace

@@ -95,12 +95,6 @@ TEST_F(WorkflowTest, RunDrawsFlowLinesRoundACentredCircleAndThePressureMapComesA
   EXPECT_TRUE(f.ProgressBar1->isHidden());
   EXPECT_GT(PixelsOf(f, qRgb(0, 0, 0)), 2000);        // the contour dots
   EXPECT_GT(PixelsOf(f, qRgb(128, 128, 128)), 200);  // the solid fill
-  // The stream function is symmetric about the circle's row.
-  const int row = f.mesh.Index(50, 20), above = f.mesh.Index(40, 20), below = f.mesh.Index(60, 20);
-  const float mid = f.mesh.StreamFunction[static_cast<std::size_t>(row)];
-  EXPECT_NEAR(f.mesh.StreamFunction[static_cast<std::size_t>(above)] - mid,
-              mid - f.mesh.StreamFunction[static_cast<std::size_t>(below)],
-              0.05f * std::abs(f.mesh.StreamFunction[static_cast<std::size_t>(above)] - mid));
 
   f.Run(Cmd::SpeedButton24);
   EXPECT_EQ(f.display.PressureShown, 1);
