@@ -1,0 +1,302 @@
+#include "shell/GaugeCommands.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "platform/Canvas.h"
+#include "platform/Printer.h"
+#include "shell/MainWindow.h"
+
+namespace {
+
+constexpr int GaugeWidth = 270;
+constexpr int GaugeHeight = 360;
+// A page is drawn no finer than this; the image is stretched over the paper.
+constexpr int MaxPlotPageDotsPerInch = 300;
+
+constexpr const char* MemoLines[] = {
+    "Enter values and click on the streamline ", "display to set the base calibration at that ",
+    "point. Must be repeated after every ",        "analysis run. Minium value is 0.1. Max:",
+    " Flow rate 500 m/s",                          " Pressure 100 Atm (1Atm=101,300Pa)",
+    " Density 10,000 Kg/m3"};
+
+QFrame* ReadingPanel(QWidget* parent, const char* name, const char* title, QLabel*& reading, const char* unit) {
+  auto* panel = new QFrame(parent);
+  panel->setObjectName(name);
+  panel->setFrameShape(QFrame::Panel);
+  panel->setFrameShadow(QFrame::Sunken);
+  auto* row = new QHBoxLayout(panel);
+  row->addWidget(new QLabel(title, panel));
+  reading = new QLabel(panel);
+  reading->setMinimumWidth(90);
+  reading->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  row->addWidget(reading, 1);
+  row->addWidget(new QLabel(unit, panel));
+  return panel;
+}
+
+}  // namespace
+
+GaugePanel::GaugePanel(Form1& form) : QGroupBox("Gauge", form.client), form_(form) {
+  setObjectName("AGage");
+  setAutoFillBackground(true);
+  resize(GaugeWidth, GaugeHeight);
+  hide();
+
+  auto* layout = new QVBoxLayout(this);
+  auto* calibrate = new QLabel("Calibrate", this);
+  calibrate->setObjectName("Calibrate");
+  layout->addWidget(calibrate);
+  auto* grid = new QGridLayout;
+  const char* captions[] = {"flow rate m/s", "Pressure Atm", "Density Kg/m3"};
+  const char* names[] = {"cal", "calp", "cald"};
+  const char* texts[] = {"10", "1", "1000"};
+  QLineEdit** edits[] = {&cal, &calp, &cald};
+  for (int i = 0; i < 3; ++i) {
+    auto* label = new QLabel(captions[i], this);
+    label->setWordWrap(true);
+    grid->addWidget(label, 0, i);
+    *edits[i] = new QLineEdit(texts[i], this);
+    (*edits[i])->setObjectName(names[i]);
+    grid->addWidget(*edits[i], 1, i);
+  }
+  layout->addLayout(grid);
+  Memo2 = new QPlainTextEdit(this);
+  Memo2->setObjectName("Memo2");
+  QString memo;
+  for (const char* line : MemoLines) memo += QString(line) + "\n";
+  Memo2->setPlainText(memo.trimmed());
+  Memo2->setEnabled(false);
+  Memo2->setFixedHeight(120);
+  layout->addWidget(Memo2);
+  layout->addWidget(ReadingPanel(this, "Panel1", "Flow rate", f, "m/s"));
+  layout->addWidget(ReadingPanel(this, "Panel2", "Pressure", p, "Atm"));
+  f->setObjectName("f");
+  p->setObjectName("p");
+  auto* buttons = new QHBoxLayout;
+  PrintPlot = new QPushButton("Print Plot", this);
+  PrintPlot->setObjectName("PrintPlot");
+  EndPlot = new QPushButton("End Plot", this);
+  EndPlot->setObjectName("EndPlot");
+  PrintPlot->hide();
+  EndPlot->hide();
+  buttons->addWidget(PrintPlot);
+  buttons->addWidget(EndPlot);
+  layout->addLayout(buttons);
+
+  printPlot = [this] { PrintLinePlot(); };
+  connect(PrintPlot, &QPushButton::clicked, this, [this] {
+    if (printPlot) printPlot();
+  });
+  connect(EndPlot, &QPushButton::clicked, this, [this] { EndPlotClick(); });
+}
+
+GaugePanel::~GaugePanel() = default;
+
+GaugeEntries GaugePanel::Entries() const {
+  return {cal->text().toStdString(), calp->text().toStdString(), cald->text().toStdString()};
+}
+
+void GaugePanel::Place() {
+  const int right = form_.mesh.ViewRight;
+  const int left = right + (form_.client->width() - right) / 2 - width() / 2;
+  // Below the three data labels, which stay readable.
+  const int top = form_.DataLabel[2] ? form_.DataLabel[2]->geometry().bottom() + 1 : form_.mesh.ViewTop;
+  move(std::max(0, left), std::max(0, top));
+}
+
+void GaugePanel::ClearPlotFlags() {
+  form_.cmd.PlotPending = 0;
+  form_.cmd.PlotShown = 0;
+  form_.cmd.PlotLineActive = 0;
+}
+
+void GaugePanel::ToggleGauge() {
+  if (gauge.AGageVisible) {
+    gauge.AGageVisible = false;
+    hide();
+    PrintPlot->hide();
+    EndPlot->hide();
+    EraseRubberLine(plot, form_.ViewCanvas());
+    // Only a plot has covered the flow display; otherwise the view is as the
+    // user left it and an older snapshot must not replace it.
+    if (plotOnView) form_.RestoreViewSnapshot();
+    plotOnView = false;
+    ClearPlotFlags();
+    form_.ViewChanged();
+  } else {
+    gauge.AGageVisible = true;
+    Place();
+    show();
+    raise();
+    cal->setFocus();
+  }
+}
+
+void GaugePanel::EndPlotClick() {
+  PrintPlot->hide();
+  EndPlot->hide();
+  if (plotOnView) form_.RestoreViewSnapshot();
+  plotOnView = false;
+  ClearPlotFlags();
+  form_.SyncUi();
+}
+
+void GaugePanel::ShowCaptions() {
+  f->setText(QString::fromStdString(gauge.FlowCaption));
+  p->setText(QString::fromStdString(gauge.PressureCaption));
+}
+
+void GaugePanel::GaugeReadout(float x, float y) {
+  if (!gauge.AGageVisible || AnyCommand(form_.cmd) || form_.cmd.PlotShown) return;
+  ShowGaugeReading(gauge, form_.mesh, x, y);
+  ShowCaptions();
+}
+
+void GaugePanel::PlotLineDown(float x, float y) {
+  if (!gauge.AGageVisible) return;
+  // While a plot covers the view the snapshot still holds the flow display,
+  // and the next plot must not take its place there.
+  if (!plotOnView) form_.SaveViewSnapshot();
+  PlotLinePress(plot, form_.cmd, form_.mesh, x, y);
+}
+
+bool GaugePanel::PlotLineMove(float x, float y) {
+  if (!gauge.AGageVisible || form_.mouse.MouseButtonDown != 1 || form_.cmd.PlotPending != 1) return false;
+  PlotLineDrag(plot, form_.cmd, form_.ViewCanvas(), x, y);
+  return true;
+}
+
+bool GaugePanel::PlotLineUp(float x, float y) {
+  if (!gauge.AGageVisible || form_.cmd.PlotPending != 1) return false;
+  form_.mouse.MouseButtonDown = 0;
+  form_.mouse.MouseRawX = x;
+  form_.mouse.MouseRawY = y;
+  const bool dragged = form_.cmd.PlotLineActive == 1;
+  EraseRubberLine(plot, form_.ViewCanvas());
+  const PlotEnd end = SetPlotEnd(plot, form_.mesh, x, y);
+  const bool click = !dragged && plot.PlotEndCol == plot.PlotStartCol && plot.PlotEndRow == plot.PlotStartRow;
+  if (click) {
+    const CalibrationResult r =
+        CalibrateAtClick(gauge, form_.mesh, form_.display.StreamlinesShown, Entries(), x, y, form_.Ask());
+    if (r.refused == CalibrationEntry::FlowRate) cal->setFocus();
+    if (r.refused == CalibrationEntry::Pressure) calp->setFocus();
+    if (r.refused == CalibrationEntry::Density) cald->setFocus();
+  } else if (end == PlotEnd::Accepted) {
+    DrawLinePlot();
+  } else if (end == PlotEnd::OutsideMesh) {
+    form_.Ask().Beep();
+    form_.Ask().Message("Please draw another plot line within the mesh area.");
+    form_.CancelCommand();
+  }
+  GaugeReadout(x, y);
+  form_.ViewChanged();
+  return true;
+}
+
+void GaugePanel::DrawLinePlot() {
+  SamplePlotLine(plot, gauge, form_.mesh);
+  if (plot.PlotSampleLast < 1) return;
+  form_.cmd.PlotShown = 1;
+  PrintPlot->show();
+  EndPlot->show();
+  const Mesh& mesh = form_.mesh;
+  const int width = std::max(1, mesh.ViewRight), height = std::max(1, mesh.ViewSize);
+  if (PlotBitmap.width() != width || PlotBitmap.height() != height) PlotBitmap = MakeBitmap(width, height);
+  {
+    Canvas canvas(PlotBitmap);
+    ClearView(canvas, mesh);
+    DrawPlotGraphs(canvas, plot, ScreenPlotLayout(mesh));
+    canvas.Flush();
+  }
+  form_.ViewCanvas().Draw(0, mesh.MeshTop, PlotBitmap);
+  plotOnView = true;
+  form_.ViewChanged();
+}
+
+Printer& GaugePanel::ThePrinter() {
+  if (printer) return *printer;
+  if (!ownPrinter_) ownPrinter_ = MakeQtPrinter();
+  return *ownPrinter_;
+}
+
+void GaugePanel::PrintLinePlot() {
+  if (!form_.cmd.PlotShown || plot.PlotSampleLast < 1) return;
+  UiState& ui = form_.ui;
+  // Printing leaves the commands as the display had them (the pressure map
+  // keeps its own locks).
+  const auto commands = ui.commands;
+  const std::string panel4 = ui.status[4];
+  auto finish = [&] {
+    ui.commands = commands;
+    ui.status[3] = " ";
+    ui.status[4] = panel4;
+    ui.cursor = CursorShape::Default;
+    form_.SyncUi();
+  };
+  LockCommands(ui, false);
+  form_.SyncUi();
+  Printer& printer = ThePrinter();
+  if (!printer.Available()) {
+    finish();
+    form_.Ask().Message("Printing the plot needs a printer, and no printer is installed.");
+    return;
+  }
+  ui.cursor = CursorShape::Hourglass;
+  form_.SyncUi();
+  int copies = 1;
+  if (!printer.ChoosePrinter(copies)) {
+    finish();
+    return;
+  }
+  copies = std::max(1, copies);
+  ui.status[3] = " ";
+  for (std::size_t i = 0; i < 3; ++i) ui.helpLabels[i] = " ";
+  const PageGeometry paper = printer.Page();
+  if (paper.width <= 0 || paper.height <= 0 || paper.dotsPerInch <= 0) {
+    finish();
+    form_.Ask().Message("The printer did not report a usable page; nothing was printed.");
+    return;
+  }
+  const int dpi = std::min(paper.dotsPerInch, MaxPlotPageDotsPerInch);
+  const int width = std::max(1, static_cast<int>(static_cast<long long>(paper.width) * dpi / paper.dotsPerInch));
+  const int height = std::max(1, static_cast<int>(static_cast<long long>(paper.height) * dpi / paper.dotsPerInch));
+  QImage page = MakeBitmap(width, height);
+  {
+    Canvas canvas(page);
+    DrawPlotPage(canvas, plot, ComputePlotPageArea(width, height, dpi), form_.mesh.VisibleMeshSize);
+    canvas.Flush();
+  }
+  std::string error;
+  for (int copy = 0; copy < copies; ++copy) {
+    if (!printer.PrintPage(page, error)) {
+      finish();
+      form_.Ask().Message("The plot could not be printed: " + error);
+      return;
+    }
+  }
+  finish();
+}
+
+void ConnectGaugeCommands(Form1& f) {
+  auto* panel = new GaugePanel(f);
+  auto toggle = [panel] { panel->ToggleGauge(); };
+  f.Connect(Cmd::SpeedButton5, toggle);
+  f.Connect(Cmd::MnuViewGauge, toggle);
+  ViewHooks& h = f.geometry.hooks;
+  h.GaugeReadout = [panel](float x, float y) { panel->GaugeReadout(x, y); };
+  h.PlotLineDown = [panel](float x, float y) { panel->PlotLineDown(x, y); };
+  h.PlotLineMove = [panel](float x, float y) { return panel->PlotLineMove(x, y); };
+  h.PlotLineUp = [panel](float x, float y) { return panel->PlotLineUp(x, y); };
+  f.flowHooks.ReadGaugeCalibration = [panel, &f] { ReadGaugeCalibration(panel->gauge, f.mesh, panel->Entries()); };
+}
+
+GaugePanel* GaugeOf(Form1& f) { return f.client->findChild<GaugePanel*>("AGage"); }

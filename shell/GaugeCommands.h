@@ -1,0 +1,74 @@
+// GaugeCommands: the gauge panel AGage of the main window with its
+// calibration entries, the two readings and the plot buttons, and the
+// wiring of the gauge and the line plot into the view's mouse and the flow
+// drawing.
+#pragma once
+
+#include <QGroupBox>
+#include <QImage>
+#include <functional>
+#include <memory>
+
+#include "display/Gauge.h"
+#include "display/LinePlot.h"
+
+class Form1;
+class Printer;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+class GaugePanel : public QGroupBox {
+  Q_OBJECT
+ public:
+  explicit GaugePanel(Form1& form);
+  ~GaugePanel() override;
+
+  GaugeState gauge;
+  LinePlotState plot;
+  // The plot is drawn here and then shown in place of the view.
+  QImage PlotBitmap;
+  // The plot covers the view (its flow display waits in the view snapshot).
+  bool plotOnView = false;
+
+  QLineEdit* cal = nullptr;
+  QLineEdit* calp = nullptr;
+  QLineEdit* cald = nullptr;
+  QPlainTextEdit* Memo2 = nullptr;
+  QLabel* f = nullptr;  // flow-rate reading
+  QLabel* p = nullptr;  // pressure reading
+  QPushButton* PrintPlot = nullptr;
+  QPushButton* EndPlot = nullptr;
+
+  // PrintPlot runs this; it prints through `printer`, or the desktop's printer
+  // when that is null.
+  std::function<void()> printPlot;
+  Printer* printer = nullptr;
+
+  GaugeEntries Entries() const;
+  void ToggleGauge();
+  void EndPlotClick();
+  void PrintLinePlot();
+  void PlotLineDown(float x, float y);
+  bool PlotLineMove(float x, float y);
+  bool PlotLineUp(float x, float y);
+  void GaugeReadout(float x, float y);
+
+ private:
+  void Place();
+  void DrawLinePlot();
+  void ShowCaptions();
+  void ClearPlotFlags();
+  Printer& ThePrinter();
+
+  Form1& form_;
+  std::unique_ptr<Printer> ownPrinter_;
+};
+
+// Builds AGage and connects the gauge button, View > Gauge, the view's plot
+// line and the calibration after every flow drawing.
+void ConnectGaugeCommands(Form1& f);
+
+// The window's gauge panel.
+GaugePanel* GaugeOf(Form1& f);
