@@ -22,14 +22,14 @@ Answer QtPrompts::AskYesNoCancel(const std::string& text) {
 }
 
 std::string QtPrompts::OpenFileName(const std::string& folder, const std::string& filter) {
-  return QFileDialog::getOpenFileName(parent_, "Open", QString::fromStdString(folder),
+  return QFileDialog::getOpenFileName(parent_, "Open File", QString::fromStdString(folder),
                                       QString::fromStdString(filter))
       .toStdString();
 }
 
 std::string QtPrompts::SaveFileName(const std::string& folder, const std::string& filter,
                                     const std::string& defaultExtension) {
-  QFileDialog dialog(parent_, "Save As", QString::fromStdString(folder), QString::fromStdString(filter));
+  QFileDialog dialog(parent_, "SaveAs", QString::fromStdString(folder), QString::fromStdString(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
