@@ -31,6 +31,8 @@ void Form1::ConnectViewCommands() {
 }
 
 void Form1::OnViewMouse(int kind, int x, int y, Qt::MouseButton button) {
+  // While a long run lets input through, the view takes no clicks.
+  if (inHandler_) return;
   const float fx = static_cast<float>(x), fy = static_cast<float>(y);
   switch (static_cast<ViewWidget::MouseEventKind>(kind)) {
     case ViewWidget::MouseEventKind::Down:
