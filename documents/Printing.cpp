@@ -121,9 +121,11 @@ namespace {
 
 // The locks after printing, as the display on the view wants them: idle under
 // the flow lines; under the pressure map only its toggle, print and clipboard.
-void UnlockAfterPrint(const FlowDisplayState& display, UiState& ui) {
+// Analyse > Run keeps the state it had: printing leaves the mesh as it was.
+void UnlockAfterPrint(const FlowDisplayState& display, UiState& ui, bool runEnabled) {
   if (display.PressureShown == 0) {
     UnlockCommands(ui);
+    ui[Cmd::MnuAnalyseRun].enabled = runEnabled;
     return;
   }
   for (Cmd c : {Cmd::SpeedButton24, Cmd::SpeedButton3}) {
@@ -137,10 +139,11 @@ void UnlockAfterPrint(const FlowDisplayState& display, UiState& ui) {
 
 PrintOutcome PrintView(const PrintSource& source, CommandState& cmd, UiState& ui, Printer& printer,
                        Prompts& prompts, const PrintHooks& hooks) {
+  const bool runEnabled = ui[Cmd::MnuAnalyseRun].enabled;
   LockCommands(ui, false);
   if (!printer.Available()) {
     prompts.Message(NoPrinterMessage);
-    UnlockAfterPrint(source.display, ui);
+    UnlockAfterPrint(source.display, ui, runEnabled);
     return PrintOutcome::NoPrinter;
   }
   if (hooks.SaveViewSnapshot) hooks.SaveViewSnapshot();
@@ -180,7 +183,7 @@ PrintOutcome PrintView(const PrintSource& source, CommandState& cmd, UiState& ui
   if (hooks.RestoreViewSnapshot) hooks.RestoreViewSnapshot();
   CancelCommand(cmd);
   if (outcome == PrintOutcome::Cancelled) ui.status[3] = " ";
-  UnlockAfterPrint(source.display, ui);
+  UnlockAfterPrint(source.display, ui, runEnabled);
   ui.cursor = CursorShape::Default;
   return outcome;
 }
