@@ -41,9 +41,9 @@ bool EntryValue(const std::string& text, double& value) {
 }
 
 Cell CellAt(const Mesh& mesh, float x, float y) {
-  if (!(mesh.CellWidth > 0) || !(mesh.CellHeight > 0)) return Cell{-1, -1};
+  if (!(mesh.CellWidth > 0) || !(mesh.CellHeight > 0)) return Cell{-1000000, -1000000};
   const float column = x / mesh.CellWidth, row = (y - mesh.MeshTop) / mesh.CellHeight;
-  if (!(column > -1.0e6f && column < 1.0e6f && row > -1.0e6f && row < 1.0e6f)) return Cell{-1, -1};
+  if (!(column > -1.0e6f && column < 1.0e6f && row > -1.0e6f && row < 1.0e6f)) return Cell{-1000000, -1000000};
   return PixelToCell(mesh, x, y);
 }
 

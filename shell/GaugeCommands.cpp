@@ -14,6 +14,7 @@
 #include "platform/Canvas.h"
 #include "platform/Printer.h"
 #include "shell/MainWindow.h"
+#include "shell/PrintCommands.h"
 
 namespace {
 
@@ -222,11 +223,7 @@ void GaugePanel::DrawLinePlot() {
   form_.ViewChanged();
 }
 
-Printer& GaugePanel::ThePrinter() {
-  if (printer) return *printer;
-  if (!ownPrinter_) ownPrinter_ = MakeQtPrinter();
-  return *ownPrinter_;
-}
+Printer& GaugePanel::ThePrinter() { return printer ? *printer : WindowPrinter(form_); }
 
 void GaugePanel::PrintLinePlot() {
   if (!form_.cmd.PlotShown || plot.PlotSampleLast < 1) return;

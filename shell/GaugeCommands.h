@@ -41,7 +41,7 @@ class GaugePanel : public QGroupBox {
   QPushButton* PrintPlot = nullptr;
   QPushButton* EndPlot = nullptr;
 
-  // PrintPlot runs this; it prints through `printer`, or the desktop's printer
+  // PrintPlot runs this; it prints through `printer`, or the window's printer
   // when that is null.
   std::function<void()> printPlot;
   Printer* printer = nullptr;
@@ -63,7 +63,6 @@ class GaugePanel : public QGroupBox {
   Printer& ThePrinter();
 
   Form1& form_;
-  std::unique_ptr<Printer> ownPrinter_;
 };
 
 // Builds AGage and connects the gauge button, View > Gauge, the view's plot

@@ -1,0 +1,197 @@
+// The line plot: the cells a line is sampled at, obstacles along it, the
+// refused ends, the rubber line and the pixels of the two graphs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "FlowScenes.h"
+#include "display/LinePlot.h"
+
+namespace {
+
+class LinePlotTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    mesh = flowscenes::MakeMesh(100);
+    // Speed 1 + column / 100 + row / 10: every cell its own reading.
+    for (int r = -10; r < 110; ++r)
+      for (int c = -10; c < 110; ++c) SetSpeed(r, c, 1.0f + c / 100.0f + r / 10.0f);
+    gauge.CalFlowRate = 10;
+    gauge.CalPressure = 101300;
+    gauge.CalDensity = 1;
+    gauge.CalFactor = 2;
+  }
+  void SetSpeed(int row, int column, float s) { mesh.SpeedField[static_cast<std::size_t>(mesh.Index(row, column))] = s; }
+  void Line(int row0, int col0, int row1, int col1) {
+    plot.PlotStartRow = row0;
+    plot.PlotStartCol = col0;
+    plot.PlotEndRow = row1;
+    plot.PlotEndCol = col1;
+    SamplePlotLine(plot, gauge, mesh);
+  }
+  float Flow(int i) const { return plot.FlowSamples[static_cast<std::size_t>(i)]; }
+  float FlowAt(int row, int column) const { return ReadingAt(gauge, mesh, row, column).flowRate; }
+
+  Mesh mesh;
+  GaugeState gauge;
+  LinePlotState plot;
+  CommandState cmd;
+};
+
+TEST_F(LinePlotTest, AHorizontalLineOfTenCellsGivesTwelveSamplesToOneBeyondTheEnd) {
+  Line(50, 20, 50, 30);
+  ASSERT_EQ(plot.PlotSampleLast, 11);
+  for (int i = 0; i <= 11; ++i) EXPECT_FLOAT_EQ(Flow(i), FlowAt(50, 20 + i)) << i;
+}
+
+TEST_F(LinePlotTest, AShallowLineIsWalkedAlongItsColumnsAndASteepOneAlongItsRows) {
+  Line(10, 20, 14, 10);  // 10 columns left, 4 rows down
+  ASSERT_EQ(plot.PlotSampleLast, 11);
+  for (int i = 0; i <= 11; ++i)
+    EXPECT_FLOAT_EQ(Flow(i), FlowAt(10 + static_cast<int>(i * 0.4f), 20 - i)) << i;
+  Line(30, 10, 20, 13);  // 10 rows up, 3 columns right
+  ASSERT_EQ(plot.PlotSampleLast, 11);
+  for (int i = 0; i <= 11; ++i)
+    EXPECT_FLOAT_EQ(Flow(i), FlowAt(30 - i, 10 + static_cast<int>(i * 0.3f))) << i;
+}
+
+TEST_F(LinePlotTest, ADiagonalIsWalkedAlongTheRows) {
+  Line(10, 10, 15, 5);
+  ASSERT_EQ(plot.PlotSampleLast, 6);
+  for (int i = 0; i <= 6; ++i) EXPECT_FLOAT_EQ(Flow(i), FlowAt(10 + i, 10 - i)) << i;
+}
+
+TEST_F(LinePlotTest, ObstacleCellsReadNoFlowAndNoPressure) {
+  for (int c = 24; c <= 26; ++c) mesh.SolidMapCoarse[static_cast<std::size_t>(c * 100 + 50)] = 's';
+  Line(50, 20, 50, 30);
+  for (int i = 4; i <= 6; ++i) {
+    EXPECT_EQ(Flow(i), 0.0f);
+    EXPECT_EQ(plot.PressureSamples[static_cast<std::size_t>(i)], 0.0f);
+  }
+  EXPECT_GT(Flow(3), 0.0f);
+  EXPECT_GT(Flow(7), 0.0f);
+}
+
+TEST_F(LinePlotTest, EndsMustLieInTheFirstHundredCellsAndDifferFromTheStart) {
+  PlotLinePress(plot, cmd, mesh, 30.5f * mesh.CellWidth, 40.5f * mesh.CellHeight);
+  EXPECT_EQ(cmd.PlotPending, 1);
+  EXPECT_EQ(plot.PlotStartIndex, mesh.Index(40, 30));
+  EXPECT_EQ(SetPlotEnd(plot, mesh, 30.2f * mesh.CellWidth, 40.9f * mesh.CellHeight), PlotEnd::SameCell);
+  EXPECT_EQ(SetPlotEnd(plot, mesh, 100.5f * mesh.CellWidth, 40.5f * mesh.CellHeight), PlotEnd::OutsideMesh);
+  EXPECT_EQ(SetPlotEnd(plot, mesh, 99.5f * mesh.CellWidth, 0.5f * mesh.CellHeight), PlotEnd::Accepted);
+  Mesh large = flowscenes::MakeMesh(200);
+  PlotLinePress(plot, cmd, large, 10, 10);
+  EXPECT_EQ(SetPlotEnd(plot, large, 150.5f * large.CellWidth, 5.5f * large.CellHeight), PlotEnd::OutsideMesh);
+}
+
+TEST_F(LinePlotTest, TheRubberLineLeavesTheViewAsItWas) {
+  QImage view = MakeBitmap(mesh.ViewRight, mesh.ViewSize);
+  Canvas canvas(view);
+  canvas.SetBrush(Colours::Green);
+  canvas.FillRect(40, 40, 120, 90);
+  canvas.Flush();
+  const QImage before = view.copy();
+  PlotLinePress(plot, cmd, mesh, 20, 30);
+  PlotLineDrag(plot, cmd, canvas, 150, 80);
+  canvas.Flush();
+  EXPECT_NE(view, before);
+  PlotLineDrag(plot, cmd, canvas, 100, 200);
+  EXPECT_EQ(cmd.PlotLineActive, 1);
+  EraseRubberLine(plot, canvas);
+  canvas.Flush();
+  EXPECT_EQ(view, before);
+}
+
+class LinePlotPixelsTest : public LinePlotTest {
+ protected:
+  void Draw() {
+    image = MakeBitmap(mesh.ViewRight, mesh.ViewSize);
+    Canvas canvas(image);
+    ClearView(canvas, mesh);
+    DrawPlotGraphs(canvas, plot, ScreenPlotLayout(mesh));
+    canvas.Flush();
+  }
+  bool Black(int x, int y) const { return image.pixel(x, y) == qRgb(0, 0, 0); }
+  int BlackInColumn(int x, int top, int bottom) const {
+    int n = 0;
+    for (int y = top; y < bottom; ++y) n += Black(x, y);
+    return n;
+  }
+  QImage image;
+};
+
+TEST_F(LinePlotPixelsTest, UniformFlowDrawsBothCurvesAtTheTopOfTheirGraphsAcrossTheFullWidth) {
+  for (int c = 0; c < 40; ++c) SetSpeed(50, c, 1.0f);
+  Line(50, 20, 50, 30);
+  Draw();
+  const PlotLayout l = ScreenPlotLayout(mesh);
+  const int step = (l.lineRight - l.axisX) / 11;
+  EXPECT_GT(l.axisX + 11 * step, l.lineRight - step);  // spread over the width
+  EXPECT_TRUE(Black(l.axisX, (l.flowTop + l.flowBase) / 2));   // flow axis
+  EXPECT_TRUE(Black((l.axisX + l.lineRight) / 2, l.flowBase));  // flow base line
+  EXPECT_TRUE(Black((l.axisX + l.lineRight) / 2, (l.pressureTop + l.pressureBottom) / 2));
+  for (int i = 1; i <= 11; ++i) {
+    const int x = l.axisX + i * step;
+    // Flow rate everywhere at its maximum: the dot sits at the top of the axis.
+    EXPECT_TRUE(Black(x, l.flowTop)) << i;
+    EXPECT_EQ(BlackInColumn(x, l.flowTop + 3, l.flowBase - 1), 0) << i;
+    // Pressure the same everywhere: its dots at the top of the pressure graph.
+    EXPECT_TRUE(Black(x, l.pressureTop) || Black(x, l.pressureTop + 1)) << i;
+  }
+}
+
+TEST_F(LinePlotPixelsTest, SlowerFlowSitsLowerOnTheGraph) {
+  Line(50, 20, 50, 30);
+  Draw();
+  const PlotLayout l = ScreenPlotLayout(mesh);
+  const int step = (l.lineRight - l.axisX) / 11;
+  const float fMax = Flow(11), fs = static_cast<float>(l.flowBase - l.flowTop) / fMax;
+  for (int i : {2, 6}) {
+    const int y = l.flowBase - static_cast<int>(Flow(i) * fs);
+    EXPECT_GT(y, l.flowTop + 1);
+    EXPECT_TRUE(Black(l.axisX + i * step, y)) << i;
+  }
+}
+
+TEST_F(LinePlotPixelsTest, WithoutFlowOnlyTheFrameAndTitlesAreDrawn) {
+  gauge.CalFactor = 0;
+  gauge.CalFlowRate = 0;
+  gauge.CalPressure = 0;
+  Line(50, 20, 50, 30);
+  Draw();
+  const PlotLayout l = ScreenPlotLayout(mesh);
+  EXPECT_TRUE(Black(l.axisX, (l.flowTop + l.flowBase) / 2));
+  for (int x = l.axisX + 2; x < l.lineRight; x += 7) {
+    EXPECT_EQ(BlackInColumn(x, l.flowTop, l.flowBase), 0) << x;
+    EXPECT_EQ(BlackInColumn(x, l.pressureTop, (l.pressureTop + l.pressureBottom) / 2), 0) << x;
+  }
+}
+
+TEST(LinePlotPage, ThePrintAreaIsASquareInsideTheMarginsWithABorder) {
+  const PlotPageArea portrait = ComputePlotPageArea(1600, 2000, 150);
+  EXPECT_EQ(portrait.PrintLeft, 100);
+  EXPECT_EQ(portrait.PrintRight - portrait.PrintLeft, portrait.PrintBottom - portrait.PrintTop);
+  EXPECT_EQ(portrait.PrintRight, 1500);
+  EXPECT_GE(portrait.PrintPenScale, 1);
+  const PlotPageArea landscape = ComputePlotPageArea(2000, 1600, 600);
+  EXPECT_EQ(landscape.PrintBottom, 1600 - 125);
+  EXPECT_EQ(landscape.PrintRight - landscape.PrintLeft, landscape.PrintBottom - landscape.PrintTop);
+  EXPECT_EQ(landscape.PrintPenScale, 2);
+
+  QImage page = MakeBitmap(1600, 2000);
+  Canvas canvas(page);
+  LinePlotState plot;
+  DrawPlotPage(canvas, plot, portrait, 100);
+  canvas.Flush();
+  // The border runs down the left, beyond the print area by the pen and a cell.
+  int blackRows = 0;
+  for (int y = portrait.PrintTop; y < portrait.PrintBottom; y += 50)
+    for (int x = 0; x < portrait.PrintLeft; ++x)
+      if (page.pixel(x, y) == qRgb(0, 0, 0)) {
+        ++blackRows;
+        break;
+      }
+  EXPECT_EQ(blackRows, (portrait.PrintBottom - portrait.PrintTop + 49) / 50);
+}
+
+}  // namespace
