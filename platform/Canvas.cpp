@@ -56,8 +56,9 @@ void Canvas::ApplyPen() {
     // Width 1 is a cosmetic one-pixel pen; wider pens grow round the line.
     pen.setWidth(penWidth_ <= 1 ? 0 : penWidth_);
     pen.setStyle(penStyle_ == PenStyle::Dash ? Qt::DashLine : penStyle_ == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine);
-    pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::MiterJoin);
+    // Wide pens end and join round, so strokes laid side by side close up.
+    pen.setCapStyle(penWidth_ <= 1 ? Qt::FlatCap : Qt::RoundCap);
+    pen.setJoinStyle(penWidth_ <= 1 ? Qt::MiterJoin : Qt::RoundJoin);
     p.setPen(pen);
   }
   if (brushStyle_ == BrushStyle::Clear)
