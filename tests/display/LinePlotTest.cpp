@@ -2,8 +2,6 @@
 // refused ends, the rubber line and the pixels of the two graphs.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "FlowScenes.h"
 #include "display/LinePlot.h"
 
@@ -31,45 +29,45 @@ class LinePlotTest : public ::testing::Test {
   }
   float Flow(int i) const { return plot.FlowSamples[static_cast<std::size_t>(i)]; }
   float FlowAt(int row, int column) const { return ReadingAt(gauge, mesh, row, column).flowRate; }
+  void Draw() {
+    image = MakeBitmap(mesh.ViewRight, mesh.ViewSize);
+    Canvas canvas(image);
+    ClearView(canvas, mesh);
+    DrawPlotGraphs(canvas, plot, ScreenPlotLayout(mesh));
+    canvas.Flush();
+  }
+  bool Black(int x, int y) const { return image.pixel(x, y) == qRgb(0, 0, 0); }
+  int BlackInColumn(int x, int top, int bottom) const {
+    int n = 0;
+    for (int y = top; y < bottom; ++y) n += Black(x, y);
+    return n;
+  }
 
   Mesh mesh;
   GaugeState gauge;
   LinePlotState plot;
   CommandState cmd;
+  QImage image;
 };
 
-TEST_F(LinePlotTest, AHorizontalLineOfTenCellsGivesTwelveSamplesToOneBeyondTheEnd) {
-  Line(50, 20, 50, 30);
-  ASSERT_EQ(plot.PlotSampleLast, 11);
-  for (int i = 0; i <= 11; ++i) EXPECT_FLOAT_EQ(Flow(i), FlowAt(50, 20 + i)) << i;
-}
-
-TEST_F(LinePlotTest, AShallowLineIsWalkedAlongItsColumnsAndASteepOneAlongItsRows) {
+TEST_F(LinePlotTest, ALineIsWalkedAlongItsLongerSideToOneCellBeyondTheEnd) {
   Line(10, 20, 14, 10);  // 10 columns left, 4 rows down
   ASSERT_EQ(plot.PlotSampleLast, 11);
-  for (int i = 0; i <= 11; ++i)
-    EXPECT_FLOAT_EQ(Flow(i), FlowAt(10 + static_cast<int>(i * 0.4f), 20 - i)) << i;
+  for (int i = 0; i <= 11; ++i) EXPECT_FLOAT_EQ(Flow(i), FlowAt(10 + static_cast<int>(i * 0.4f), 20 - i)) << i;
   Line(30, 10, 20, 13);  // 10 rows up, 3 columns right
   ASSERT_EQ(plot.PlotSampleLast, 11);
-  for (int i = 0; i <= 11; ++i)
-    EXPECT_FLOAT_EQ(Flow(i), FlowAt(30 - i, 10 + static_cast<int>(i * 0.3f))) << i;
+  for (int i = 0; i <= 11; ++i) EXPECT_FLOAT_EQ(Flow(i), FlowAt(30 - i, 10 + static_cast<int>(i * 0.3f))) << i;
 }
 
 TEST_F(LinePlotTest, ObstacleCellsReadNoFlowAndNoPressure) {
   for (int c = 24; c <= 26; ++c) mesh.SolidMapCoarse[static_cast<std::size_t>(c * 100 + 50)] = 's';
   Line(50, 20, 50, 30);
-  for (int i = 4; i <= 6; ++i) {
-    EXPECT_EQ(Flow(i), 0.0f);
-    EXPECT_EQ(plot.PressureSamples[static_cast<std::size_t>(i)], 0.0f);
-  }
-  EXPECT_GT(Flow(3), 0.0f);
-  EXPECT_GT(Flow(7), 0.0f);
+  for (std::size_t i = 4; i <= 6; ++i) EXPECT_TRUE(plot.FlowSamples[i] == 0.0f && plot.PressureSamples[i] == 0.0f) << i;
+  EXPECT_TRUE(Flow(3) > 0.0f && Flow(7) > 0.0f);
 }
 
 TEST_F(LinePlotTest, EndsMustLieInTheFirstHundredCellsAndDifferFromTheStart) {
   PlotLinePress(plot, cmd, mesh, 30.5f * mesh.CellWidth, 40.5f * mesh.CellHeight);
-  EXPECT_EQ(cmd.PlotPending, 1);
-  EXPECT_EQ(plot.PlotStartIndex, mesh.Index(40, 30));
   EXPECT_EQ(SetPlotEnd(plot, mesh, 30.2f * mesh.CellWidth, 40.9f * mesh.CellHeight), PlotEnd::SameCell);
   EXPECT_EQ(SetPlotEnd(plot, mesh, 100.5f * mesh.CellWidth, 40.5f * mesh.CellHeight), PlotEnd::OutsideMesh);
   EXPECT_EQ(SetPlotEnd(plot, mesh, 99.5f * mesh.CellWidth, 0.5f * mesh.CellHeight), PlotEnd::Accepted);
@@ -90,51 +88,26 @@ TEST_F(LinePlotTest, TheRubberLineLeavesTheViewAsItWas) {
   canvas.Flush();
   EXPECT_NE(view, before);
   PlotLineDrag(plot, cmd, canvas, 100, 200);
-  EXPECT_EQ(cmd.PlotLineActive, 1);
   EraseRubberLine(plot, canvas);
   canvas.Flush();
   EXPECT_EQ(view, before);
 }
 
-class LinePlotPixelsTest : public LinePlotTest {
- protected:
-  void Draw() {
-    image = MakeBitmap(mesh.ViewRight, mesh.ViewSize);
-    Canvas canvas(image);
-    ClearView(canvas, mesh);
-    DrawPlotGraphs(canvas, plot, ScreenPlotLayout(mesh));
-    canvas.Flush();
-  }
-  bool Black(int x, int y) const { return image.pixel(x, y) == qRgb(0, 0, 0); }
-  int BlackInColumn(int x, int top, int bottom) const {
-    int n = 0;
-    for (int y = top; y < bottom; ++y) n += Black(x, y);
-    return n;
-  }
-  QImage image;
-};
-
-TEST_F(LinePlotPixelsTest, UniformFlowDrawsBothCurvesAtTheTopOfTheirGraphsAcrossTheFullWidth) {
+TEST_F(LinePlotTest, UniformFlowDrawsBothCurvesAtTheTopOfTheirGraphsAcrossTheWidth) {
   for (int c = 0; c < 40; ++c) SetSpeed(50, c, 1.0f);
   Line(50, 20, 50, 30);
   Draw();
   const PlotLayout l = ScreenPlotLayout(mesh);
   const int step = (l.lineRight - l.axisX) / 11;
-  EXPECT_GT(l.axisX + 11 * step, l.lineRight - step);  // spread over the width
-  EXPECT_TRUE(Black(l.axisX, (l.flowTop + l.flowBase) / 2));   // flow axis
-  EXPECT_TRUE(Black((l.axisX + l.lineRight) / 2, l.flowBase));  // flow base line
-  EXPECT_TRUE(Black((l.axisX + l.lineRight) / 2, (l.pressureTop + l.pressureBottom) / 2));
   for (int i = 1; i <= 11; ++i) {
     const int x = l.axisX + i * step;
-    // Flow rate everywhere at its maximum: the dot sits at the top of the axis.
     EXPECT_TRUE(Black(x, l.flowTop)) << i;
     EXPECT_EQ(BlackInColumn(x, l.flowTop + 3, l.flowBase - 1), 0) << i;
-    // Pressure the same everywhere: its dots at the top of the pressure graph.
     EXPECT_TRUE(Black(x, l.pressureTop) || Black(x, l.pressureTop + 1)) << i;
   }
 }
 
-TEST_F(LinePlotPixelsTest, WithoutFlowOnlyTheFrameAndTitlesAreDrawn) {
+TEST_F(LinePlotTest, WithoutFlowOnlyTheFrameIsDrawn) {
   gauge.CalFactor = 0;
   gauge.CalFlowRate = 0;
   gauge.CalPressure = 0;
@@ -142,22 +115,9 @@ TEST_F(LinePlotPixelsTest, WithoutFlowOnlyTheFrameAndTitlesAreDrawn) {
   Draw();
   const PlotLayout l = ScreenPlotLayout(mesh);
   EXPECT_TRUE(Black(l.axisX, (l.flowTop + l.flowBase) / 2));
-  for (int x = l.axisX + 2; x < l.lineRight; x += 7) {
-    EXPECT_EQ(BlackInColumn(x, l.flowTop, l.flowBase), 0) << x;
-    EXPECT_EQ(BlackInColumn(x, l.pressureTop, (l.pressureTop + l.pressureBottom) / 2), 0) << x;
-  }
-}
-
-TEST(LinePlotPage, ThePrintAreaIsASquareInsideTheMargins) {
-  const PlotPageArea portrait = ComputePlotPageArea(1600, 2000, 150);
-  EXPECT_EQ(portrait.PrintLeft, 100);
-  EXPECT_EQ(portrait.PrintRight - portrait.PrintLeft, portrait.PrintBottom - portrait.PrintTop);
-  EXPECT_EQ(portrait.PrintRight, 1500);
-  EXPECT_GE(portrait.PrintPenScale, 1);
-  const PlotPageArea landscape = ComputePlotPageArea(2000, 1600, 600);
-  EXPECT_EQ(landscape.PrintBottom, 1600 - 125);
-  EXPECT_EQ(landscape.PrintRight - landscape.PrintLeft, landscape.PrintBottom - landscape.PrintTop);
-  EXPECT_EQ(landscape.PrintPenScale, 2);
+  const int pressureMid = (l.pressureTop + l.pressureBottom) / 2;
+  for (int x = l.axisX + 2; x < l.lineRight; x += 7)
+    EXPECT_EQ(BlackInColumn(x, l.flowTop, l.flowBase) + BlackInColumn(x, l.pressureTop, pressureMid), 0) << x;
 }
 
 }  // namespace

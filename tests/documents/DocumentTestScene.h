@@ -98,7 +98,6 @@ class TempFolder : public ::testing::Test {
   }
   void TearDown() override {
     std::error_code ec;
-    std::filesystem::permissions(dir, std::filesystem::perms::owner_all, ec);
     std::filesystem::remove_all(dir, ec);
   }
   std::string Path(const std::string& name) const { return (dir / name).string(); }
