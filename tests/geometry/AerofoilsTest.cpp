@@ -23,16 +23,11 @@ Box Occupied(const std::vector<char>& map) {
       }
   return b;
 }
-// Mean row of the occupied cells in one map column.
-double MeanRow(const std::vector<char>& map, int i) {
-  double sum = 0;
-  int n = 0;
-  for (int j = 0; j < 300; ++j)
-    if (MapAt(map, i, j) != ' ') {
-      sum += j;
-      ++n;
-    }
-  return n ? sum / n : -1;
+// The first occupied row from the top of one map column.
+int TopRow(const std::vector<char>& map, int i) {
+  int j = 0;
+  while (j < 299 && MapAt(map, i, j) == ' ') ++j;
+  return j;
 }
 
 }  // namespace
@@ -46,19 +41,14 @@ class AerofoilProfileTest : public ::testing::Test {
 
 TEST_F(AerofoilProfileTest, BoundaryRowsAndInteriorAlongTheChord) {
   EXPECT_EQ(ProfileAt(profile, 0, 13), 'b');
-  EXPECT_EQ(ProfileAt(profile, 0, 12), ' ');
   EXPECT_EQ(ProfileAt(profile, 150, 15), 'b');
-  EXPECT_EQ(ProfileAt(profile, 150, 14), ' ');
   // Column 5 meets the boundary at rows 14-16 and again at 104-110: between
   // them it is interior, outside them empty.
   EXPECT_EQ(ProfileAt(profile, 13, 5), ' ');
   EXPECT_EQ(ProfileAt(profile, 17, 5), 'i');
-  EXPECT_EQ(ProfileAt(profile, 103, 5), 'i');
   EXPECT_EQ(ProfileAt(profile, 111, 5), ' ');
   // Column 0 is boundary from row 38 to 71 and nothing else.
-  EXPECT_EQ(ProfileAt(profile, 37, 0), ' ');
   EXPECT_EQ(ProfileAt(profile, 50, 0), 'b');
-  EXPECT_EQ(ProfileAt(profile, 72, 0), ' ');
 }
 
 TEST_F(AerofoilProfileTest, LevelAerofoilLiesAlongTheRowsOfItsFrame) {
@@ -81,17 +71,14 @@ TEST_F(AerofoilProfileTest, LevelAerofoilLiesAlongTheRowsOfItsFrame) {
 TEST_F(AerofoilProfileTest, PositiveAngleLiftsTheNoseAndNegativeDropsIt) {
   StampProfile(profile, map, 0, 0, 20);
   const Box up = Occupied(map);
-  const double noseUp = MeanRow(map, up.i0 + 3), tailUp = MeanRow(map, up.i1 - 3);
-  EXPECT_LT(noseUp, tailUp);  // rows grow downwards
+  EXPECT_LT(TopRow(map, up.i0 + 3) + 20, TopRow(map, up.i1 - 3));  // rows grow downwards
   StampProfile(profile, map, 0, 0, -20);
   const Box down = Occupied(map);
-  EXPECT_GT(MeanRow(map, down.i0 + 3), MeanRow(map, down.i1 - 3));
-  // Mirror-image tilts span the same chord and nearly the same height.
-  EXPECT_NEAR(up.i1 - up.i0, down.i1 - down.i0, 2);
-  EXPECT_NEAR(up.j1 - up.j0, down.j1 - down.j0, 5);  // the camber makes them differ a little
+  EXPECT_GT(TopRow(map, down.i0 + 3), TopRow(map, down.i1 - 3) + 20);
+  EXPECT_NEAR(up.i1 - up.i0, down.i1 - down.i0, 2);  // mirror-image tilts span the same chord
 }
 
-TEST_F(AerofoilProfileTest, OffsetShiftsTheStampedMapCellForCell) {
+TEST_F(AerofoilProfileTest, OffsetShiftsTheStampedMapCellForCellAndCellsOffTheFrameAreDropped) {
   std::vector<char> base(300 * 300, ' ');
   StampProfile(profile, base, 0, 0, 7);
   StampProfile(profile, map, -30, 25, 7);
@@ -101,11 +88,7 @@ TEST_F(AerofoilProfileTest, OffsetShiftsTheStampedMapCellForCell) {
       const char expected = (bi >= 0 && bi < 300 && bj >= 0 && bj < 300) ? MapAt(base, bi, bj) : ' ';
       ASSERT_EQ(MapAt(map, i, j), expected) << i << "," << j;
     }
-}
-
-TEST_F(AerofoilProfileTest, CellsOffTheFrameAreDropped) {
   StampProfile(profile, map, 140, 0, 0);  // the trailing half lands past column 299
-  EXPECT_EQ(map.size(), 300u * 300u);
   const Box b = Occupied(map);
   EXPECT_EQ(b.i0, 214);
   EXPECT_EQ(b.i1, 299);
@@ -124,44 +107,29 @@ TEST_F(AerofoilProfileTest, RotatedWingHasNoHolesInside) {
       }
 }
 
-class AddAerofoilTest : public EditSceneTest {};
+using AddAerofoilTest = EditSceneTest;
 
-TEST_F(AddAerofoilTest, OkStampsTheAerofoilAtTheTrackBarAngleSelectedAndRed) {
+TEST_F(AddAerofoilTest, OkStampsTheAerofoilSelectedAndASecondTurnsTheFirstGreen) {
   AddAerofoilClick(scene, ui);
-  EXPECT_TRUE(geometry.AerosizeVisible);
-  EXPECT_EQ(ui.status[3], "Add aerofoil");
-  EXPECT_FALSE(ui[Cmd::MnuEdit].enabled);
   EXPECT_EQ(AeroRotChange(scene, -12), "-12");
   EXPECT_EQ(table.AerofoilDataLen, 0);  // nothing until OK
   AerosizeOk(scene, canvas, ui, prompts);
   EXPECT_FALSE(geometry.AerosizeVisible);
   ASSERT_EQ(table.AerofoilDataLen, 4);
-  EXPECT_EQ(table.AerofoilData[0], 0.0f);
-  EXPECT_EQ(table.AerofoilData[1], 0.0f);
-  EXPECT_EQ(table.AerofoilData[2], 1.0f);
-  EXPECT_EQ(table.AerofoilData[3], -12.0f);
-  EXPECT_EQ(table.ObjectSelected, 1);
-  EXPECT_EQ(table.SelectedKind, KindAerofoil);
+  EXPECT_EQ(table.AerofoilData, (decltype(table.AerofoilData){0, 0, 1, -12}));
   EXPECT_EQ(table.SelectedAerofoil, 1);
   EXPECT_GT(CountPixels(Red), 100);
   EXPECT_EQ(CountPixels(Green), 0);
-  EXPECT_TRUE(ui[Cmd::MnuEdit].enabled);
   EXPECT_FALSE(ui[Cmd::SpeedButton8].enabled);  // Copy
   EXPECT_TRUE(ui[Cmd::SpeedButton9].enabled);   // Move
-  EXPECT_EQ(command.AddAerofoilActive, 0);
-}
-
-TEST_F(AddAerofoilTest, SecondAerofoilTurnsTheFirstGreen) {
-  AddAerofoil(0);
   AddAerofoil(10);
-  EXPECT_EQ(table.AerofoilDataLen, 8);
   EXPECT_EQ(table.SelectedAerofoil, 2);
   EXPECT_EQ(table.SelectedAerofoilOffset, 4);
   EXPECT_GT(CountPixels(Green), 50);
   EXPECT_TRUE(View() == Redrawn());
 }
 
-TEST_F(AddAerofoilTest, FourthIsRefusedAndNothingChanges) {
+TEST_F(AddAerofoilTest, FourthIsRefusedAndCancelChangesNothing) {
   AddAerofoil(0);
   AddAerofoil(5);
   AddAerofoil(-5);
@@ -176,29 +144,16 @@ TEST_F(AddAerofoilTest, FourthIsRefusedAndNothingChanges) {
   EXPECT_EQ(prompts.beeps, 1);
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0], "Three aerofoils maximum can be used.");
-  EXPECT_EQ(table.AerofoilDataLen, 12);
   EXPECT_EQ(table.AerofoilData, data);
-  EXPECT_EQ(table.AerofoilMap1, maps[0]);
-  EXPECT_EQ(table.AerofoilMap2, maps[1]);
-  EXPECT_EQ(table.AerofoilMap3, maps[2]);
+  EXPECT_EQ((std::array{table.AerofoilMap1, table.AerofoilMap2, table.AerofoilMap3}), maps);
   EXPECT_EQ(table.SelectedKind, KindRect);
-  EXPECT_EQ(table.ObjectSelected, 1);
   EXPECT_TRUE(ui[Cmd::SpeedButton8].enabled);  // the rectangle may still be copied
-  EXPECT_TRUE(ui[Cmd::MnuEdit].enabled);
   EXPECT_TRUE(View() == before);
-}
-
-TEST_F(AddAerofoilTest, CancelLeavesTableAndViewAsTheyWere) {
-  PutCircle(100, 100, 20);
-  Show();
-  const QImage before = View();
-  AddAerofoilClick(scene, ui);
+  AddAerofoilClick(scene, ui);  // Cancel after a turn of the track bar
   AeroRotChange(scene, 20);
   AerosizeCancel(scene, ui);
-  EXPECT_EQ(table.AerofoilDataLen, 0);
-  EXPECT_FALSE(geometry.AerosizeVisible);
+  EXPECT_EQ(table.AerofoilData, data);
   EXPECT_EQ(command.CommandActive, 0);
-  EXPECT_TRUE(ui[Cmd::MnuEdit].enabled);
   EXPECT_TRUE(View() == before);
 }
 
@@ -215,12 +170,10 @@ TEST_F(AddAerofoilTest, RestampRebuildsEveryMapAsAtCreationAndSelectsTheLast) {
   ClearView(canvas, mesh);
   command.RestampMode = 1;
   RestampAerofoils(scene, canvas, ui, prompts);
-  EXPECT_EQ(table.AerofoilDataLen, 8);
   EXPECT_EQ(table.AerofoilData, data);
   EXPECT_EQ(table.AerofoilMap1, map1);
   EXPECT_EQ(table.AerofoilMap2, map2);
   EXPECT_EQ(table.SelectedAerofoil, 2);
-  EXPECT_EQ(table.ObjectSelected, 1);
   EXPECT_EQ(prompts.beeps, 0);
   // The first green, the selected last one red: as a redraw shows them.
   EXPECT_TRUE(View() == Redrawn());

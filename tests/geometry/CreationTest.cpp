@@ -1,72 +1,37 @@
 #include "Scene.h"
 
 namespace {
-constexpr Rgb White = Colours::White;
 constexpr Rgb Green = ObjectColours::Normal;
 constexpr Rgb Red = ObjectColours::Selected;
 constexpr Rgb Black = Colours::Black;
-
-bool HasColour(const QImage& view, Rgb c) {
-  for (int y = 0; y < view.height(); ++y)
-    for (int x = 0; x < view.width(); ++x)
-      if (view.pixel(x, y) == qRgb(c.r, c.g, c.b)) return true;
-  return false;
-}
 }  // namespace
 
-class CreationTest : public SceneTest {
- protected:
-  // The view a fresh redraw of the current table and selection gives.
-  QImage Redrawn() {
-    QImage other = MakeBitmap(202, 202);
-    Canvas c(other);
-    ObjectTable copy = table;
-    GeometryState g;
-    CommandState cmd;
-    MouseState m;
-    std::int32_t mod = 0;
-    ViewScene s{copy, g, cmd, m, mesh, grid, mod};
-    UiState u;
-    RedrawAllObjects(s, c, u);
-    c.Flush();
-    return other;
-  }
-};
+using CreationTest = SceneTest;
 
 TEST_F(CreationTest, RectangleClickSequencePromptsRefusesAndStoresTheShape) {
   AddRectangleClick(scene, ui, prompts);
   EXPECT_EQ(ui.status[3], "Add rectangular section: Click on first point ");
-  EXPECT_EQ(ui.status[4], "Press Escape key to exit");
   EXPECT_FALSE(ui[Cmd::MnuEdit].enabled);
-  EXPECT_EQ(modified, 1);
+  Click(-1, 40);  // outside the drawing area
+  Click(40, 203);
+  EXPECT_EQ(prompts.beeps, 2);
   Click(40, 40);
-  EXPECT_EQ(ui.status[3], "Add rectangular section: Click on second point");
   Move(50, 40);
-  EXPECT_EQ(At(45, 40), Black);
-  Click(42, 41);  // closer than two cells
-  EXPECT_EQ(prompts.beeps, 1);
-  EXPECT_EQ(command.AddRectStep, 2);
+  EXPECT_EQ(At(45, 40), Black);  // the rubber band
+  Click(42, 41);                 // closer than two cells
+  EXPECT_EQ(prompts.beeps, 3);
   Move(80, 40);
   Click(80, 40);
-  EXPECT_EQ(ui.status[3], "Add rectangular section: Click on last point ");
   Click(80, 40);  // the mouse has not moved off the second point
-  EXPECT_EQ(prompts.beeps, 2);
+  EXPECT_EQ(prompts.beeps, 4);
   EXPECT_EQ(command.AddRectStep, 3);
   Move(85, 70);
-  EXPECT_EQ(command.AddRectStep, 4);
-  EXPECT_EQ(ui.status[3], " ");
   Click(85, 70);
-
   ASSERT_EQ(table.RectDataLen, 10);
   const float expected[9] = {40, 40, 80, 40, 80, 70, 40, 70, SolidPermeability};
   for (int k = 0; k < 9; ++k) EXPECT_EQ(table.RectData[k], expected[k]) << k;
-  EXPECT_EQ(table.ObjectSelected, 1);
   EXPECT_EQ(table.SelectedKind, KindRect);
-  EXPECT_EQ(At(60, 40), Red);
-  EXPECT_EQ(At(60, 70), Red);
-  EXPECT_FALSE(command.Busy());
-  EXPECT_EQ(ui.status[3], " ");
-  EXPECT_EQ(ui.status[4], "");
+  EXPECT_EQ(modified, 1);
   EXPECT_TRUE(ui[Cmd::MnuEdit].enabled);
   // No trace of the rubber band: the view is what a redraw of the table gives.
   EXPECT_TRUE(View() == Redrawn());
@@ -80,8 +45,6 @@ TEST_F(CreationTest, ThirdPointTakingACornerOffTheAreaIsRefusedAndTheBandStillFo
   Move(10, 190);   // corner 3 would land at (-30, 150)
   Click(10, 190);
   EXPECT_EQ(prompts.beeps, 1);
-  EXPECT_EQ(command.AddRectStep, 4);
-  EXPECT_EQ(command.BadRectFlag, 1);
   EXPECT_EQ(table.RectDataLen, 0);
   Move(60, 100);
   Click(60, 100);
@@ -89,7 +52,7 @@ TEST_F(CreationTest, ThirdPointTakingACornerOffTheAreaIsRefusedAndTheBandStillFo
   EXPECT_FLOAT_EQ(table.RectData[4], 80);
   EXPECT_FLOAT_EQ(table.RectData[5], 120);
   EXPECT_TRUE(View() == Redrawn());
-  EXPECT_FALSE(HasColour(View(), Black));
+  EXPECT_EQ(CountPixels(Black), 0);
 }
 
 TEST_F(CreationTest, RefusedClickAwayFromTheLastMoveLeavesNoBandBehind) {
@@ -111,31 +74,19 @@ TEST_F(CreationTest, NewShapeTakingTheSelectionFromAnAerofoilGivesBackItsCommand
   table.ObjectSelected = 1;
   table.SelectedKind = KindAerofoil;
   table.SelectedAerofoil = 1;
-  RedrawAllObjects(scene, canvas, ui);
+  Show();
   DisableNonAerofoilCommands(ui);
   AddRect(20, 20, 60, 20, 60, 50);
   EXPECT_EQ(table.SelectedKind, KindRect);
-  EXPECT_TRUE(ui[Cmd::MnuEditCopy].enabled);
-  EXPECT_TRUE(ui[Cmd::MnuEditRotate].enabled);
   EXPECT_TRUE(ui[Cmd::SpeedButton8].enabled);
   EXPECT_TRUE(View() == Redrawn());
-}
-
-TEST_F(CreationTest, ClickOutsideTheDrawingAreaBeeps) {
-  AddRectangleClick(scene, ui, prompts);
-  Click(-1, 40);
-  Click(40, 203);
-  EXPECT_EQ(prompts.beeps, 2);
-  EXPECT_EQ(command.AddRectStep, 1);
 }
 
 TEST_F(CreationTest, CircleIsStoredSelectedAndThePreviousSelectionTurnsGreen) {
   AddRect(20, 20, 60, 20, 60, 50);
   AddCircleClick(scene, ui, prompts);
-  EXPECT_EQ(ui.status[3], "Add circular section: Click on centre point ");
   EXPECT_EQ(At(40, 20), Red);  // selected until the first click of the new shape
   Click(120, 120);
-  EXPECT_EQ(ui.status[3], "Add circular section: Click when outer circle positioned ");
   EXPECT_EQ(At(40, 20), Green);
   Move(140, 120);
   Move(150, 120);
@@ -145,33 +96,27 @@ TEST_F(CreationTest, CircleIsStoredSelectedAndThePreviousSelectionTurnsGreen) {
   EXPECT_EQ(table.CircleData[3], 30);
   EXPECT_EQ(table.CircleData[8], SolidPermeability);
   EXPECT_EQ(table.SelectedKind, KindCircle);
-  EXPECT_EQ(At(40, 20), Green);
-  EXPECT_EQ(At(120, 90), Red);
   EXPECT_TRUE(View() == Redrawn());
 }
 
-TEST_F(CreationTest, CircleTooSmallOrReachingOffTheAreaIsRefused) {
+TEST_F(CreationTest, CircleTooSmallReachingOffTheAreaOrNeverDrawnIsRefused) {
   AddCircleClick(scene, ui, prompts);
   Click(100, 100);
   Move(103, 100);  // radius 3 < two cells
   Click(103, 100);
   EXPECT_EQ(prompts.beeps, 1);
-  Move(100, 0);  // box touches the top edge: still inside
-  Move(100, 200);  // radius 100: box from 0 to 200
+  Move(100, 0);    // box touches the top edge: still inside
   Move(100, 203);  // box reaches past the bottom
   Click(100, 203);
   EXPECT_EQ(prompts.beeps, 2);
   EXPECT_EQ(table.CircleDataLen, 0);
-  EXPECT_EQ(command.AddCircleStep, 3);
-}
-
-TEST_F(CreationTest, SecondClickWithoutMovingNeverStoresALeftoverCircle) {
-  AddCircle(60, 60, 90, 60);
+  Move(100, 150);
+  Click(100, 150);
   ASSERT_EQ(table.CircleDataLen, 10);
   AddCircleClick(scene, ui, prompts);
   Click(120, 120);
   Click(120, 120);  // nobody drew a circle: the old radius must not be used
-  EXPECT_EQ(prompts.beeps, 1);
+  EXPECT_EQ(prompts.beeps, 3);
   EXPECT_EQ(table.CircleDataLen, 10);
 }
 
@@ -181,22 +126,19 @@ TEST_F(CreationTest, FullArrayIsRefusedWithABeepAndNothingStarts) {
   EXPECT_EQ(prompts.beeps, 1);
   EXPECT_EQ(command.CommandActive, 0);
   EXPECT_EQ(command.AddRectStep, 0);
-  EXPECT_TRUE(ui[Cmd::MnuEdit].enabled == UiState{}[Cmd::MnuEdit].enabled);
-  EXPECT_EQ(table.RectDataLen, 1000);
 }
 
 TEST_F(CreationTest, ClickDuringAPanelOnlyCommandCommitsNothing) {
   int commits = 0;
   geometry.hooks.EditCommit = [&](float, float) { ++commits; };
   PutRect(20, 20, 60, 50);
-  RedrawAllObjects(scene, canvas, ui);
+  Show();
   const QImage before = View();
   command.CommandActive = 1;
   command.AddAerofoilActive = 1;
   Click(30, 40);
   EXPECT_EQ(commits, 0);
   EXPECT_EQ(table.ObjectSelected, 0);
-  EXPECT_EQ(table.RectDataLen, 10);
   EXPECT_TRUE(View() == before);
   command.AddAerofoilActive = 0;
   command.CopyActive = 1;  // an armed edit gets the release
@@ -204,25 +146,9 @@ TEST_F(CreationTest, ClickDuringAPanelOnlyCommandCommitsNothing) {
   EXPECT_EQ(commits, 1);
 }
 
-TEST_F(CreationTest, ReadoutIsRelativeToTheMeshCentre) {
-  Move(100, 100);
-  EXPECT_EQ(ui.status[0], "X: 0");
-  EXPECT_EQ(ui.status[1], "Y: 0");
-  Move(90, 80);
-  EXPECT_EQ(ui.status[0], "X: -10");
-  EXPECT_EQ(ui.status[1], "Y: -20");
-  EXPECT_EQ(mouse.PrevMouseX, 100);
-}
-
-TEST_F(CreationTest, RotReadoutShowsTheFirstEdgeOfTheSelectedRectangle) {
-  AddRect(100, 20, 140, 60, 60, 100);
-  Move(10, 10);
-  EXPECT_EQ(ui.status[2], "Rot: 45.00°");
-}
-
 TEST_F(CreationTest, EscapeMidSequenceLeavesTheViewAndTableAsBefore) {
   PutRect(150, 150, 190, 190);
-  RedrawAllObjects(scene, canvas, ui);
+  Show();
   const QImage before = View();
   for (int stopAt = 1; stopAt <= 4; ++stopAt) {
     AddRectangleClick(scene, ui, prompts);
@@ -233,11 +159,7 @@ TEST_F(CreationTest, EscapeMidSequenceLeavesTheViewAndTableAsBefore) {
     if (stopAt > 3) Move(70, 80);
     EXPECT_TRUE(FormKeyPress(scene, canvas, ui, 27));
     EXPECT_TRUE(View() == before) << stopAt;
-    EXPECT_EQ(table.RectDataLen, 10);
     EXPECT_FALSE(command.Busy());
-    EXPECT_EQ(command.EscapePressed, 0);
-    EXPECT_TRUE(ui[Cmd::MnuEdit].enabled);
-    EXPECT_EQ(ui.status[4], "");
   }
   AddCircleClick(scene, ui, prompts);
   Click(60, 60);

@@ -2,12 +2,6 @@
 
 #include "EditScene.h"
 
-namespace {
-constexpr Rgb Green = ObjectColours::Normal;
-constexpr Rgb Red = ObjectColours::Selected;
-constexpr Rgb White = Colours::White;
-}  // namespace
-
 class EditPolygonTest : public EditSceneTest {
  protected:
   // A 40 × 20 rectangle with its centroid at (60, 60), selected and red.
@@ -15,39 +9,40 @@ class EditPolygonTest : public EditSceneTest {
     PutRect(40, 50, 80, 70);
     Show();
     Click(40, 60);
-    ASSERT_EQ(table.ObjectSelected, 1);
     ASSERT_EQ(table.SelectedKind, KindRect);
+  }
+  // A square with its centroid at (100, 100), selected.
+  void SelectedSquare() {
+    PutRect(80, 80, 120, 120);
+    Show();
+    Click(80, 100);
   }
   std::array<float, 8> Corners(int offset = 0) {
     std::array<float, 8> c{};
     std::copy_n(table.RectData.begin() + offset, 8, c.begin());
     return c;
   }
+  void ExpectCorners(const std::array<float, 8>& want) {
+    for (int n = 0; n < 8; ++n) EXPECT_NEAR(Corners()[n], want[n], 1e-3f) << n;
+  }
 };
 
 TEST_F(EditPolygonTest, MoveCarriesTheCentroidToTheReleasePointAndLeavesNoPreview) {
   SelectedRect();
   MoveClick(scene, canvas, ui, false);
-  EXPECT_EQ(ui.status[3], "Move: Click on object and drag to new position");
   Drag(60, 60, {{70, 65}, {90, 80}}, 110, 120);
   EXPECT_EQ(table.RectDataLen, 10);
   EXPECT_EQ(Corners(), (std::array<float, 8>{90, 110, 130, 110, 130, 130, 90, 130}));
-  EXPECT_EQ(table.RectData[8], SolidPermeability);
-  EXPECT_EQ(table.ObjectSelected, 1);
   EXPECT_EQ(command.MoveActive, 0);
-  EXPECT_TRUE(ui[Cmd::MnuEdit].enabled);
   EXPECT_EQ(modified, 1);
   EXPECT_TRUE(View() == Redrawn());
-  EXPECT_EQ(At(110, 110), Red);
-  EXPECT_EQ(At(60, 50), White);
 }
 
 TEST_F(EditPolygonTest, MovePastTheDrawAreaBeepsAndStaysArmed) {
   SelectedRect();
   const auto before = Corners();
   MoveClick(scene, canvas, ui, false);
-  Move(60, 60);
-  Down(60, 60);
+  Press(60, 60);
   Move(100, 100);
   const QImage preview = View();
   Move(195, 100);  // the right edge would reach 215
@@ -57,14 +52,9 @@ TEST_F(EditPolygonTest, MovePastTheDrawAreaBeepsAndStaysArmed) {
   EXPECT_EQ(prompts.beeps, 2);
   EXPECT_EQ(Corners(), before);
   EXPECT_EQ(command.MoveActive, 1);
-  // A release in range still commits, and the stale preview goes.
-  Down(100, 100);
-  Up(100, 100);
-  EXPECT_EQ(Corners()[0], 80.0f);
-  EXPECT_TRUE(View() == Redrawn());
 }
 
-TEST_F(EditPolygonTest, CopyAppendsTheCopySelectedAndTheSourceTurnsGreen) {
+TEST_F(EditPolygonTest, CopyAppendsTheCopySelectedAndRefusesAFullArray) {
   SelectedRect();
   CopyClick(scene, canvas, ui, prompts, false);
   Drag(60, 60, {{80, 100}}, 100, 150);
@@ -73,16 +63,8 @@ TEST_F(EditPolygonTest, CopyAppendsTheCopySelectedAndTheSourceTurnsGreen) {
   EXPECT_EQ(Corners(10), (std::array<float, 8>{80, 140, 120, 140, 120, 160, 80, 160}));
   EXPECT_EQ(table.RectData[18], SolidPermeability);
   EXPECT_EQ(table.SelectedIndex, 10);
-  EXPECT_EQ(At(60, 50), Green);
-  EXPECT_EQ(At(100, 140), Red);
   EXPECT_TRUE(View() == Redrawn());
-}
-
-TEST_F(EditPolygonTest, CopyOfAFullArrayIsRefused) {
-  for (int n = 0; n < 100; ++n) PutRect(10, 10, 30, 30);
-  Show();
-  Click(10, 20);
-  ASSERT_EQ(table.ObjectSelected, 1);
+  table.RectDataLen = 1000;
   CopyClick(scene, canvas, ui, prompts, false);
   EXPECT_EQ(prompts.beeps, 1);
   EXPECT_EQ(command.CopyActive, 0);
@@ -92,17 +74,12 @@ TEST_F(EditPolygonTest, CopyOfAFullArrayIsRefused) {
 TEST_F(EditPolygonTest, RotateTowardsTheTopTurnsTheFirstEdgeUpright) {
   SelectedRect();
   RotateClick(scene, canvas, ui, false);
-  Move(60, 60);
-  Down(60, 60);
+  Press(60, 60);
   Move(90, 40);
   Move(60, 20);  // straight above the centroid
   EXPECT_EQ(ui.status[2], "Rot: 90.00\u00B0");
   Up(60, 20);
-  const auto c = Corners();
-  EXPECT_NEAR(c[2] - c[0], 0.0f, 1e-4f);
-  EXPECT_NEAR(c[3] - c[1], -40.0f, 1e-4f);  // corner 2 now 40 above corner 1
-  EXPECT_NEAR(c[0], 50.0f, 1e-4f);
-  EXPECT_NEAR(c[1], 80.0f, 1e-4f);
+  ExpectCorners({50, 80, 50, 40, 70, 40, 70, 80});
   // Reference mark, angle indicator and preview are all gone.
   EXPECT_TRUE(View() == Redrawn());
 }
@@ -113,91 +90,52 @@ TEST_F(EditPolygonTest, RotationThatWouldLeaveTheViewIsRefused) {
   Click(60, 7);
   const auto before = Corners();
   RotateClick(scene, canvas, ui, false);
-  Move(100, 7);
-  Down(100, 7);
+  Press(100, 7);
   Up(100, 1);  // upright it would reach 33 pixels above the view
   EXPECT_EQ(prompts.beeps, 1);
   EXPECT_EQ(Corners(), before);
   EXPECT_EQ(command.RotateActive, 1);
-  Up(140, 7);  // a quarter turn back: level again, accepted
-  EXPECT_EQ(command.RotateActive, 0);
-  EXPECT_NEAR(Corners()[0], 60.0f, 1e-4f);
-  EXPECT_TRUE(View() == Redrawn());
 }
 
-TEST_F(EditPolygonTest, StretchToTwiceTheCornerDistanceDoublesTheHeightOnly) {
-  PutRect(80, 80, 120, 120);  // a square, centroid (100, 100)
-  Show();
-  Click(80, 100);
+TEST_F(EditPolygonTest, StretchScalesTheHeightTrapezoidOnlyCornersTwoAndFourAndTooSmallIsRefused) {
+  SelectedSquare();
   StretchClick(scene, canvas, ui, false);
-  const float reach = 2 * std::hypot(20.0f, 20.0f);
-  Move(100, 100);
-  Down(100, 100);
-  Move(100 + reach, 100);
-  Up(100 + reach, 100);
-  const auto c = Corners();
-  EXPECT_NEAR(std::hypot(c[2] - c[0], c[3] - c[1]), 40.0f, 1e-3f);  // first edge kept
-  EXPECT_NEAR(std::hypot(c[4] - c[2], c[5] - c[3]), 80.0f, 1e-3f);  // height doubled
-  EXPECT_NEAR(c[1], 60.0f, 1e-3f);
-  EXPECT_NEAR(c[5], 140.0f, 1e-3f);
-  EXPECT_TRUE(View() == Redrawn());
-}
-
-TEST_F(EditPolygonTest, TrapezoidMovesOnlyCornersTwoAndFour) {
-  PutRect(80, 80, 120, 120);
-  Show();
-  Click(80, 100);
+  Press(100, 100);
+  Up(100 + 2 * std::hypot(20.0f, 20.0f), 100);  // twice the corner distance
+  ExpectCorners({80, 60, 120, 60, 120, 140, 80, 140});
+  table.RectDataLen = 0;
+  SelectedSquare();
   TrapezoidClick(scene, canvas, ui, false);
-  const float reach = 1.5f * std::hypot(20.0f, 20.0f);
   Down(100, 100);
-  Up(100, 100 + reach);
-  const auto c = Corners();
-  EXPECT_NEAR(c[0], 80, 1e-3f);
-  EXPECT_NEAR(c[1], 80, 1e-3f);
-  EXPECT_NEAR(c[4], 120, 1e-3f);
-  EXPECT_NEAR(c[5], 120, 1e-3f);
-  EXPECT_NEAR(c[2], 120, 1e-3f);
-  EXPECT_NEAR(c[3], 70, 1e-3f);  // -20 × 1.5 from the centroid
-  EXPECT_NEAR(c[7], 130, 1e-3f);
-}
-
-TEST_F(EditPolygonTest, ShrinkingBelowTwoCellsIsRefusedAtTheRelease) {
-  SelectedRect();
-  const auto before = Corners();
+  Up(100, 100 + 1.5f * std::hypot(20.0f, 20.0f));
+  ExpectCorners({80, 80, 120, 70, 120, 120, 80, 130});
   ExpandClick(scene, canvas, ui, false);
-  Down(60, 60);
-  Up(61, 60);  // a twentieth of the size
+  Down(100, 100);
+  Up(101, 100);  // a thirtieth of the size, below two cells
   EXPECT_EQ(prompts.beeps, 1);
-  EXPECT_EQ(Corners(), before);
   EXPECT_EQ(command.ExpandActive, 1);
+  ExpectCorners({80, 80, 120, 70, 120, 120, 80, 130});
 }
 
 TEST_F(EditPolygonTest, FlipLeftRightTwiceRestoresTheCorners) {
   PutRect(40, 50, 80, 70);
-  // Make it a trapezoid so that the flip shows.
-  table.RectData[2] = 90;
+  table.RectData[2] = 90;  // a trapezoid, so that the flip shows
   Show();
   Click(40, 60);
   const auto before = Corners();
   FlipLeftRightClick(scene, canvas, ui, prompts);
-  const auto once = Corners();
-  EXPECT_NE(once, before);
-  const float centre = (before[0] + before[2] + before[4] + before[6]) / 4;
-  EXPECT_NEAR(once[0], 2 * centre - before[0], 1e-4f);
-  EXPECT_EQ(once[1], before[1]);
-  EXPECT_EQ(command.FlipActive, 0);
+  EXPECT_NEAR(Corners()[0], 85.0f, 1e-4f);  // mirrored about x = 62.5
+  EXPECT_EQ(Corners()[1], 50.0f);
   EXPECT_TRUE(View() == Redrawn());
   FlipLeftRightClick(scene, canvas, ui, prompts);
-  for (int n = 0; n < 8; ++n) EXPECT_NEAR(Corners()[n], before[n], 1e-4f);
+  ExpectCorners(before);
   FlipTopBottomClick(scene, canvas, ui, prompts);
   EXPECT_NEAR(Corners()[1], 70.0f, 1e-4f);
-  EXPECT_TRUE(View() == Redrawn());
 }
 
 TEST_F(EditPolygonTest, FlipThatWouldLeaveTheViewIsRefused) {
-  // Corner 2 far right, the centroid pulled left: flipped, corner 2 lands at -30.
   PutRect(0, 50, 20, 70);
-  table.RectData[2] = 130;
+  table.RectData[2] = 130;  // the centroid pulled left: flipped, corner 2 lands at -30
   Show();
   Click(0, 60);
   const auto before = Corners();
@@ -207,16 +145,15 @@ TEST_F(EditPolygonTest, FlipThatWouldLeaveTheViewIsRefused) {
 }
 
 TEST_F(EditPolygonTest, ArmingDoesNothingWithoutASelectionOrForTheWrongKind) {
-  PutCircle(100, 100, 20);
-  Show();
   RotateClick(scene, canvas, ui, false);
   EXPECT_EQ(command.RotateActive, 0);
+  PutCircle(100, 100, 20);
+  Show();
   Click(100, 100);
   RotateClick(scene, canvas, ui, false);
   StretchClick(scene, canvas, ui, false);
   FlipLeftRightClick(scene, canvas, ui, prompts);
   EXPECT_EQ(command.RotateActive + command.StretchActive + command.FlipActive + command.CommandActive, 0);
-  EXPECT_EQ(ui.status[4], "");  // never locked
   EXPECT_EQ(table.CircleData[0], 100.0f);
 }
 
@@ -230,44 +167,11 @@ class EditCircleTest : public EditSceneTest {
   }
 };
 
-TEST_F(EditCircleTest, CopyAppendsACircleOfTheSameRadiusAtTheRelease) {
-  SelectedCircle();
-  CopyClick(scene, canvas, ui, prompts, false);
-  Drag(100, 100, {{120, 80}}, 150, 60);
-  ASSERT_EQ(table.CircleDataLen, 20);
-  EXPECT_EQ(table.CircleData[10], 150.0f);
-  EXPECT_EQ(table.CircleData[11], 60.0f);
-  EXPECT_EQ(table.CircleData[13], 20.0f);
-  EXPECT_EQ(table.CircleData[18], SolidPermeability);
-  EXPECT_EQ(table.CircleData[0], 100.0f);
-  EXPECT_EQ(At(100, 80), Green);
-  EXPECT_EQ(table.SelectedIndex, 10);
-  EXPECT_TRUE(View() == Redrawn());
-}
-
-TEST_F(EditCircleTest, MoveToTheEdgeIsClampedToTheLastAcceptedPreview) {
-  SelectedCircle();
-  MoveClick(scene, canvas, ui, false);
-  Move(100, 100);
-  Down(100, 100);
-  Move(150, 100);
-  const QImage at150 = View();
-  Move(190, 100);  // the box would reach 210
-  EXPECT_EQ(prompts.beeps, 1);
-  EXPECT_TRUE(View() == at150);
-  Up(150, 100);
-  EXPECT_EQ(table.CircleDataLen, 10);
-  EXPECT_EQ(table.CircleData[0], 150.0f);
-  EXPECT_TRUE(View() == Redrawn());
-}
-
 TEST_F(EditCircleTest, ExpandNeverPreviewsBelowOneCellAndRefusesASmallDiameter) {
   SelectedCircle();
   ExpandClick(scene, canvas, ui, false);
-  Move(100, 100);
-  Down(100, 100);
-  Move(100, 101);
-  // Radius one cell (2 pixels): the box is 4 pixels, below four cells: refused.
+  Press(100, 100);
+  Move(100, 101);  // radius one cell (2 pixels): a box of 4 pixels, below four cells
   EXPECT_EQ(prompts.beeps, 1);
   Move(100, 105);  // radius 5, a box of 10 pixels: accepted
   EXPECT_EQ(prompts.beeps, 1);
@@ -278,17 +182,15 @@ TEST_F(EditCircleTest, ExpandNeverPreviewsBelowOneCellAndRefusesASmallDiameter) 
   Up(130, 140);  // radius 50
   EXPECT_NEAR(table.CircleData[3], 50.0f, 1e-3f);
   EXPECT_EQ(table.CircleData[0], 100.0f);
-  EXPECT_EQ(command.ExpandActive, 0);
   EXPECT_TRUE(View() == Redrawn());
 }
 
-class EditAerofoilTest : public EditSceneTest {};
+using EditAerofoilTest = EditSceneTest;
 
 TEST_F(EditAerofoilTest, MoveShiftsMapAndRecordByTheDraggedCells) {
   AddAerofoil(10);
   const auto map = table.AerofoilMap1;
   MoveClick(scene, canvas, ui, false);
-  EXPECT_FALSE(ui[Cmd::SpeedButton8].enabled);
   // 202 pixels over 299 cells: 20 pixels right are 30 cells, 10 up are 15.
   Drag(100, 95, {{110, 90}, {115, 88}}, 120, 85);
   EXPECT_EQ(table.AerofoilData[0], 30.0f);
@@ -300,9 +202,6 @@ TEST_F(EditAerofoilTest, MoveShiftsMapAndRecordByTheDraggedCells) {
       const char expected = (si >= 0 && si < 300 && sj >= 0 && sj < 300) ? map[si * 300 + sj] : ' ';
       ASSERT_EQ(table.AerofoilMap1[i * 300 + j], expected) << i << "," << j;
     }
-  EXPECT_EQ(table.SelectedKind, KindAerofoil);
-  EXPECT_FALSE(ui[Cmd::SpeedButton8].enabled);
-  EXPECT_TRUE(ui[Cmd::SpeedButton9].enabled);
   EXPECT_TRUE(View() == Redrawn());
   EXPECT_EQ(CountPixels(Colours::Black), 0);
 }
@@ -332,12 +231,11 @@ TEST_F(EditAerofoilTest, ClearOfTheFirstOfThreeMovesTheOthersDown) {
   EXPECT_EQ(table.AerofoilMap1, map2);
   EXPECT_EQ(table.AerofoilMap2, map3);
   EXPECT_EQ(std::count(table.AerofoilMap3.begin(), table.AerofoilMap3.end(), ' '), 300 * 300);
-  EXPECT_EQ(table.ObjectSelected, 0);
-  EXPECT_TRUE(ui[Cmd::SpeedButton8].enabled);
+  EXPECT_TRUE(ui[Cmd::SpeedButton8].enabled);  // nothing selected: Copy back
   EXPECT_TRUE(View() == Redrawn());
 }
 
-class ClearTest : public EditSceneTest {};
+using ClearTest = EditSceneTest;
 
 TEST_F(ClearTest, ClearRemovesTheSelectedRecordAndItsOutline) {
   PutCircle(50, 50, 20);
@@ -350,39 +248,29 @@ TEST_F(ClearTest, ClearRemovesTheSelectedRecordAndItsOutline) {
   EXPECT_EQ(table.CircleData[0], 120.0f);
   EXPECT_EQ(table.CircleData[10], 150.0f);
   EXPECT_EQ(table.ObjectSelected, 0);
-  EXPECT_EQ(At(50, 30), White);
   EXPECT_TRUE(View() == Redrawn());
 }
 
-TEST_F(ClearTest, ClearAllAnsweredNoLeavesTheTable) {
-  PutRect(20, 20, 60, 60);
-  PutCircle(120, 120, 20);
-  Show();
-  prompts.answers = {Answer::No};
-  ClearAllClick(scene, canvas, ui, prompts);
-  ASSERT_EQ(prompts.questions.size(), 1u);
-  EXPECT_EQ(prompts.questions[0], "Do you want to clear all objects from the net?");
-  EXPECT_EQ(table.RectDataLen, 10);
-  EXPECT_EQ(table.CircleDataLen, 10);
-  EXPECT_TRUE(ui[Cmd::MnuEdit].enabled);
-  EXPECT_EQ(modified, 0);
-}
-
-TEST_F(ClearTest, ClearAllAnsweredYesEmptiesTableAndViewAndMarksTheChange) {
+TEST_F(ClearTest, ClearAllAsksAndEmptiesTableAndViewOnlyOnYes) {
   PutRect(20, 20, 60, 60);
   table.WireData[0] = 100;
   table.WireData[1] = 100;
   table.WireDataLen = 3;
   Show();
   Click(20, 40);
-  prompts.answers = {Answer::Yes};
+  modified = 0;
+  prompts.answers = {Answer::No, Answer::Yes};
+  ClearAllClick(scene, canvas, ui, prompts);
+  ASSERT_EQ(prompts.questions.size(), 1u);
+  EXPECT_EQ(prompts.questions[0], "Do you want to clear all objects from the net?");
+  EXPECT_EQ(table.RectDataLen, 10);
+  EXPECT_EQ(modified, 0);
   ClearAllClick(scene, canvas, ui, prompts);
   EXPECT_FALSE(AnyObjects(table));
   EXPECT_EQ(table.ObjectSelected, 0);
   EXPECT_EQ(modified, 1);
   EXPECT_EQ(ui.status[3], "New file");
-  EXPECT_TRUE(ui[Cmd::MnuEdit].enabled);
-  EXPECT_EQ(CountPixels(White), 202 * 202);
+  EXPECT_EQ(CountPixels(Colours::White), 202 * 202);
 }
 
 TEST_F(ClearTest, EscapeDuringADragLeavesTheTableUnchanged) {
@@ -390,11 +278,9 @@ TEST_F(ClearTest, EscapeDuringADragLeavesTheTableUnchanged) {
   Show();
   Click(40, 60);
   MoveClick(scene, canvas, ui, false);
-  Move(60, 60);
-  Down(60, 60);
+  Press(60, 60);
   Move(120, 120);
   FormKeyPress(scene, canvas, ui, 27);
-  EXPECT_EQ(table.RectData[0], 40.0f);
   EXPECT_EQ(command.MoveActive, 0);
   Up(130, 130);  // the release after the cancel selects, it does not move
   EXPECT_EQ(table.RectData[0], 40.0f);

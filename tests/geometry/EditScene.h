@@ -1,6 +1,5 @@
 // The 202-pixel scene of the geometry tests with the edit commands hooked to
-// the mouse the way the main window hooks them, and a second, fresh drawing
-// of the table to hold the view against.
+// the mouse the way the main window hooks them.
 #pragma once
 
 #include "Scene.h"
@@ -14,20 +13,6 @@ class EditSceneTest : public SceneTest {
     geometry.hooks.EditCommit = [this](float x, float y) { EditCommit(scene, canvas, ui, prompts, x, y); };
   }
 
-  // The table drawn from scratch on a white view: what the view must look
-  // like after any edit, previews and marks gone.
-  QImage Redrawn() {
-    QImage fresh = MakeBitmap(202, 202);
-    Canvas c(fresh);
-    GeometryState g;
-    CommandState idle;
-    ViewScene s{table, g, idle, mouse, mesh, grid, modified};
-    UiState u;
-    RedrawAllObjects(s, c, u);
-    c.Flush();
-    return fresh;
-  }
-  void Show() { RedrawAllObjects(scene, canvas, ui); }
   // A drag with the button down from (x0, y0) through the points to (x1, y1).
   void Drag(float x0, float y0, std::initializer_list<std::pair<float, float>> via, float x1, float y1) {
     Move(x0, y0);
@@ -35,13 +20,6 @@ class EditSceneTest : public SceneTest {
     for (auto [x, y] : via) Move(x, y);
     Move(x1, y1);
     Up(x1, y1);
-  }
-  int CountPixels(Rgb colour) {
-    const QImage v = View();
-    int n = 0;
-    for (int y = 0; y < v.height(); ++y)
-      for (int x = 0; x < v.width(); ++x) n += v.pixel(x, y) == qRgb(colour.r, colour.g, colour.b);
-    return n;
   }
   void AddAerofoil(int angle) {
     AddAerofoilClick(scene, ui);

@@ -30,10 +30,37 @@ class SceneTest : public ::testing::Test {
     canvas.Flush();
     return image.copy();
   }
+  void Show() { RedrawAllObjects(scene, canvas, ui); }
+  // A copy of the table drawn from scratch on a white view: what the view must
+  // look like after any command, previews, bands and marks gone.
+  QImage Redrawn() {
+    QImage fresh = MakeBitmap(202, 202);
+    Canvas c(fresh);
+    ObjectTable copy = table;
+    GeometryState g;
+    CommandState idle;
+    std::int32_t mod = 0;
+    ViewScene s{copy, g, idle, mouse, mesh, grid, mod};
+    UiState u;
+    RedrawAllObjects(s, c, u);
+    c.Flush();
+    return fresh;
+  }
+  int CountPixels(Rgb colour) {
+    const QImage v = View();
+    int n = 0;
+    for (int y = 0; y < v.height(); ++y)
+      for (int x = 0; x < v.width(); ++x) n += v.pixel(x, y) == qRgb(colour.r, colour.g, colour.b);
+    return n;
+  }
 
   void Down(float x, float y) { VMouseDown(scene, canvas, ui, prompts, x, y); }
   void Move(float x, float y) { VMouseMove(scene, canvas, ui, prompts, x, y); }
   void Up(float x, float y) { VMouseUp(scene, canvas, ui, prompts, x, y); }
+  void Press(float x, float y) {
+    Move(x, y);
+    Down(x, y);
+  }
   void Click(float x, float y) {
     Down(x, y);
     Up(x, y);
@@ -47,26 +74,15 @@ class SceneTest : public ::testing::Test {
     Move(x3, y3);
     Click(x3, y3);
   }
-  void AddCircle(float x, float y, float rx, float ry) {
-    AddCircleClick(scene, ui, prompts);
-    Click(x, y);
-    Move(rx, ry);
-    Click(rx, ry);
-  }
   // Table records written directly, as a loaded document would hold them.
   void PutRect(float x1, float y1, float x2, float y2) {
-    float* r = table.RectData.data() + table.RectDataLen;
-    const float c[8] = {x1, y1, x2, y1, x2, y2, x1, y2};
-    std::copy_n(c, 8, r);
-    r[8] = SolidPermeability;
+    const float r[9] = {x1, y1, x2, y1, x2, y2, x1, y2, SolidPermeability};
+    std::copy_n(r, 9, table.RectData.data() + table.RectDataLen);
     table.RectDataLen += TenRecordSize;
   }
   void PutCircle(float x, float y, float radius) {
-    float* r = table.CircleData.data() + table.CircleDataLen;
-    r[0] = x;
-    r[1] = y;
-    r[3] = radius;
-    r[8] = SolidPermeability;
+    const float r[9] = {x, y, 0, radius, 0, 0, 0, 0, SolidPermeability};
+    std::copy_n(r, 9, table.CircleData.data() + table.CircleDataLen);
     table.CircleDataLen += TenRecordSize;
   }
 
