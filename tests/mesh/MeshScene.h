@@ -2,6 +2,8 @@
 // arrays, and an object table filled directly, objects placed by visible cell.
 #pragma once
 
+#include <algorithm>
+
 #include "geometry/ObjectTable.h"
 #include "mesh/Mesh.h"
 #include "mesh/MeshSetup.h"
@@ -25,11 +27,8 @@ struct MeshScene {
   // A rectangle whose outline runs through the centres of the corner cells.
   void AddRect(float r0, float c0, float r1, float c1) {
     float* d = table.RectData.data() + table.RectDataLen;
-    const float xs[4] = {X(c0), X(c1), X(c1), X(c0)}, ys[4] = {Y(r0), Y(r0), Y(r1), Y(r1)};
-    for (int i = 0; i < 4; ++i) {
-      d[2 * i] = xs[i];
-      d[2 * i + 1] = ys[i];
-    }
+    const float corners[8] = {X(c0), Y(r0), X(c1), Y(r0), X(c1), Y(r1), X(c0), Y(r1)};
+    std::copy(corners, corners + 8, d);
     d[8] = SolidPermeability;
     table.RectDataLen += TenRecordSize;
   }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <numeric>
 #include <vector>
 
 #include "MeshScene.h"
@@ -25,24 +27,22 @@ void ReferenceMatrix(const Mesh& m, const std::vector<float>& x, std::vector<flo
   }
 }
 
-double ReferenceDot(const std::vector<float>& a, const std::vector<float>& b, int n) {
-  double s = 0;
-  for (int k = 0; k < n; ++k) s += static_cast<double>(a[k]) * b[k];
-  return s;
-}
-
 int ReferenceSolve(Mesh& m, float tolerance2) {
   const int M = m.MeshSize, n = M * M;
   std::vector<float> r(n), p(n), q(n);
   std::vector<float>& x = m.StreamFunction;
+  const auto dot = [](const std::vector<float>& a, const std::vector<float>& b) {
+    return std::inner_product(a.begin(), a.end(), b.begin(), 0.0, std::plus<>(),
+                              [](float u, float v) { return static_cast<double>(u) * v; });
+  };
   ReferenceMatrix(m, x, r);
   for (int k = 0; k < n; ++k) r[k] = m.RightHandSide[k] - r[k];
   p = r;
-  double rr = ReferenceDot(r, r, n);
+  double rr = dot(r, r);
   const double rr0 = rr;
   for (int it = 0;; ++it) {
     ReferenceMatrix(m, p, q);
-    const double alpha = rr / ReferenceDot(p, q, n);
+    const double alpha = rr / dot(p, q);
     for (int k = 0; k < n; ++k) x[k] += static_cast<float>(alpha) * p[k];
     if ((it + 1) % (M + 1) != 0) {
       for (int k = 0; k < n; ++k) r[k] -= static_cast<float>(alpha) * q[k];
@@ -51,7 +51,7 @@ int ReferenceSolve(Mesh& m, float tolerance2) {
       for (int k = 0; k < n; ++k) r[k] = m.RightHandSide[k] - r[k];
     }
     const double old = rr;
-    rr = ReferenceDot(r, r, n);
+    rr = dot(r, r);
     const double beta = rr / old;
     for (int k = 0; k < n; ++k) p[k] = r[k] + static_cast<float>(beta) * p[k];
     if (rr < rr0 * tolerance2 && it > 1000) return it + 1;
@@ -68,19 +68,20 @@ float Range(const std::vector<float>& v) {
 class SolverRun : public ::testing::Test {
  protected:
   MeshScene scene{100};
-  SolverResult Solve(float tolerance2 = 4e-6f) {
+  SolverResult Solve() {
     scene.SetUp();
-    return SolveStreamFunction(scene.mesh, tolerance2);
+    return SolveStreamFunction(scene.mesh, 4e-6f);
   }
   float Psi(int row, int col) const { return scene.mesh.StreamFunction[scene.K(row, col)]; }
-  std::vector<float> Visible() const {
+  float VisibleRange() const {
     std::vector<float> v;
     for (int r = 0; r < scene.V(); ++r)
       for (int c = 0; c < scene.V(); ++c) v.push_back(Psi(r, c));
-    return v;
+    return Range(v);
   }
 };
 
+// Converged after the minimum count of iterations.
 TEST_F(SolverRun, UniformStreamIsLinearAcrossTheRows) {
   const SolverResult result = Solve();
   EXPECT_EQ(result.outcome, SolverOutcome::Converged);
@@ -96,35 +97,23 @@ TEST_F(SolverRun, UniformStreamIsLinearAcrossTheRows) {
   EXPECT_LT(worst, 0.005f * range);
 }
 
-TEST_F(SolverRun, ObstacleCentredOnTheAxisGivesMirroredFlow) {
-  scene.AddRect(40, 40, 55, 59);
+// An obstacle centred on the axis: the flow is mirrored left to right, and ψ
+// hardly changes across the obstacle, where free fluid over the same rows
+// changes by about a fifth of the range.
+TEST_F(SolverRun, CentredObstacleGivesMirroredFlowAndNearlyConstantPsiInside) {
+  scene.AddRect(40, 35, 60, 64);
   Solve();
   const int V = scene.V();
-  const float range = Range(Visible());
+  const float range = VisibleRange();
   for (int r = 0; r < V; ++r)
     for (int c = 0; c < V / 2; ++c) ASSERT_NEAR(Psi(r, c), Psi(r, V - 1 - c), 1e-4f * range) << r << "," << c;
-}
-
-TEST_F(SolverRun, CentredCircleGivesNearlyMirroredFlow) {
-  scene.AddCircle(scene.mesh.MeshCentreX, scene.mesh.MeshCentreY, 12 * scene.mesh.CellWidth);
-  Solve();
-  const int V = scene.V();
-  const float range = Range(Visible());
-  for (int r = 0; r < V; ++r)
-    for (int c = 0; c < V / 2; ++c) ASSERT_NEAR(Psi(r, c), Psi(r, V - 1 - c), 0.02f * range) << r << "," << c;
-}
-
-TEST_F(SolverRun, StreamFunctionIsNearlyConstantAcrossAnObstacle) {
-  scene.AddRect(40, 35, 60, 65);
-  Solve();
   float lo = Psi(41, 36), hi = lo;
   for (int r = 41; r <= 59; ++r)
-    for (int c = 36; c <= 64; ++c) {
+    for (int c = 36; c <= 63; ++c) {
       lo = std::min(lo, Psi(r, c));
       hi = std::max(hi, Psi(r, c));
     }
-  // Free fluid over the same rows changes by about a fifth of the range.
-  EXPECT_LT(hi - lo, 0.005f * Range(Visible()));
+  EXPECT_LT(hi - lo, 0.005f * range);
 }
 
 TEST_F(SolverRun, FusedLoopsFollowTheReferenceMethod) {
@@ -133,70 +122,25 @@ TEST_F(SolverRun, FusedLoopsFollowTheReferenceMethod) {
   scene.SetUp();
   Mesh reference = scene.mesh;
   const SolverResult result = SolveStreamFunction(scene.mesh, 1e-9f);
-  const int iterations = ReferenceSolve(reference, 1e-9f);
-  EXPECT_EQ(result.iterations, iterations);
+  EXPECT_EQ(result.iterations, ReferenceSolve(reference, 1e-9f));
   const float range = Range(reference.StreamFunction);
   for (int k = 0; k < scene.M() * scene.M(); ++k)
     ASSERT_NEAR(scene.mesh.StreamFunction[k], reference.StreamFunction[k], 1e-4f * range) << k;
 }
 
-TEST_F(SolverRun, MatrixProductMatchesTheStencilAtEverySize) {
-  for (int size : {100, 200, 300}) {
-    MeshScene s(size);
-    s.AddRect(10, 10, 30, 40);
-    s.SetUp();
-    const int n = s.M() * s.M();
-    std::vector<float> x(n), ours(n), theirs(n);
-    for (int k = 0; k < n; ++k) x[k] = static_cast<float>((k * 7919) % 1000) / 500.0f - 1.0f;
-    ApplyMatrix(s.mesh, x.data(), ours.data());
-    ReferenceMatrix(s.mesh, x, theirs);
-    ASSERT_EQ(ours, theirs) << size;
-  }
-}
-
-TEST_F(SolverRun, ConvergedStartStillRunsTheMinimumIterations) {
-  Solve();
-  const SolverResult again = SolveStreamFunction(scene.mesh, 4e-6f);
-  EXPECT_TRUE(again.Completed());
-  EXPECT_GE(again.iterations, 1002);
-}
-
-TEST_F(SolverRun, ProgressWrapsAfterAThousandIterationsAndEscapeAbandons) {
-  scene.SetUp();
-  std::vector<int> positions;
-  SolverCallbacks callbacks;
-  callbacks.progress = [&](int percent) {
-    positions.push_back(percent);
-    return positions.size() < 1005;
-  };
-  const std::vector<float> before = scene.mesh.StreamFunction;
-  const SolverResult result = SolveStreamFunction(scene.mesh, 0.0f, callbacks);
-  EXPECT_EQ(result.outcome, SolverOutcome::Abandoned);
-  EXPECT_EQ(result.iterations, 1005);
-  EXPECT_EQ(positions[8], 0);
-  EXPECT_EQ(positions[9], 1);
-  EXPECT_EQ(positions[999], 99);
-  EXPECT_EQ(positions[1000], 0);
-  EXPECT_NE(scene.mesh.StreamFunction, before);  // the partial solution stays
-}
-
 class SolverFaults : public SolverRun {};
 
-TEST_F(SolverFaults, ZeroRightHandSideSolvesNothing) {
+// Nothing to solve, or a start that is already exact: no division by a zero residual.
+TEST_F(SolverFaults, ZeroResidualEndsAtOnce) {
   scene.SetUp();
   std::fill(scene.mesh.RightHandSide.begin(), scene.mesh.RightHandSide.end(), 0.0f);
   EXPECT_EQ(SolveStreamFunction(scene.mesh, 4e-6f).outcome, SolverOutcome::NothingToSolve);
-}
-
-TEST_F(SolverFaults, ExactStartEndsAtOnceWithoutDividingByZero) {
-  scene.SetUp();
   std::vector<float>& psi = scene.mesh.StreamFunction;
   for (int k = 0; k < scene.M() * scene.M(); ++k) psi[k] = std::sin(0.01f * k);
   ReferenceMatrix(scene.mesh, psi, scene.mesh.RightHandSide);
   const std::vector<float> before = psi;
   const SolverResult result = SolveStreamFunction(scene.mesh, 4e-6f);
   EXPECT_EQ(result.outcome, SolverOutcome::Exact);
-  EXPECT_TRUE(result.Completed());
   EXPECT_EQ(psi, before);
 }
 
@@ -221,8 +165,7 @@ TEST_F(SolverFaults, ValuesThatAreNotFiniteFailAndLeaveTheSolution) {
   // Overflow during the run: the solution is put back as it was.
   scene.SetUp();
   for (float& v : scene.mesh.RightHandSide) v *= 1e37f;
-  const SolverResult result = SolveStreamFunction(scene.mesh, 4e-6f);
-  EXPECT_EQ(result.outcome, SolverOutcome::NotFinite);
+  EXPECT_EQ(SolveStreamFunction(scene.mesh, 4e-6f).outcome, SolverOutcome::NotFinite);
   for (float v : scene.mesh.StreamFunction) ASSERT_EQ(v, 0.0f);
 }
 
@@ -233,47 +176,29 @@ TEST_F(SolverFaults, RunWithoutSetUpAtThisSizeDoesNothing) {
   EXPECT_EQ(SolveStreamFunction(scene.mesh, 4e-6f).outcome, SolverOutcome::NotSetUp);
 }
 
-// A hand-made system smaller than any mesh size: its limit of M² iterations
-// comes before the minimum count.
-TEST(SolverLimit, EndsAtMeshSizeSquaredIterations) {
-  Mesh m;
-  m.MeshSize = 6;
-  m.VisibleMeshSize = 4;
-  AllocSolverArrays(m);
-  m.SetupMeshSize = 6;
-  for (int k = 0; k < 36; ++k) {
-    m.CoefDiag[k] = 4.5f;
-    m.CoefEast[k] = (k % 6 == 5) ? 0.0f : -1.0f;
-    m.CoefSouth[k] = k < 30 ? -1.0f : 0.0f;
-    m.RightHandSide[k] = static_cast<float>(k % 5) - 2.0f;
-  }
-  const SolverResult result = SolveStreamFunction(m, 0.0f);
-  EXPECT_EQ(result.iterations, 36);
-  EXPECT_TRUE(result.outcome == SolverOutcome::IterationLimit || result.outcome == SolverOutcome::Exact);
-}
-
+// Escape left over from the last run is cleared; one pressed during the run
+// abandons it, keeps the partial solution and gives the commands back. The
+// progress bar wraps after a thousand iterations.
 TEST(SolverCommand, EscapeAbandonsTheRunAndGivesTheCommandsBack) {
   MeshScene scene;
   scene.SetUp();
   UiState ui;
   CommandState commands;
-  commands.EscapePressed = 1;  // left over from the last run
-  std::string during;
+  commands.EscapePressed = 1;
+  std::vector<int> positions;
   SolverCallbacks callbacks;
-  int calls = 0;
-  callbacks.progress = [&](int) {
-    during = ui.status[3] + "|" + ui.status[4];
-    if (++calls == 20) commands.EscapePressed = 1;
+  callbacks.progress = [&](int percent) {
+    positions.push_back(percent);
+    if (positions.size() == 1001) commands.EscapePressed = 1;
     return true;
   };
   const SolverResult result = RunSolver(scene.mesh, SolverSettings{}, ui, commands, callbacks);
   EXPECT_EQ(result.outcome, SolverOutcome::Abandoned);
-  EXPECT_EQ(result.iterations, 20);
-  EXPECT_EQ(during, " Calculating|Press Escape key to exit");
-  EXPECT_TRUE(ui[Cmd::MnuAnalyse].enabled);
+  EXPECT_EQ(result.iterations, 1001);
+  EXPECT_EQ(positions[999], 99);
+  EXPECT_EQ(positions[1000], 0);
+  EXPECT_NE(Range(scene.mesh.StreamFunction), 0.0f);  // the partial solution stays
   EXPECT_TRUE(ui[Cmd::MnuAnalyseRun].enabled);
-  EXPECT_EQ(ui.status[3], "");
-  EXPECT_EQ(ui.cursor, CursorShape::Default);
 }
 
 TEST(ErrorLevelPanel, AcceptsLevelsUpToTenPercent) {
@@ -281,32 +206,10 @@ TEST(ErrorLevelPanel, AcceptsLevelsUpToTenPercent) {
   Mesh mesh;
   UiState ui;
   OpenErrorLevelPanel(settings, "0.2", ui);
-  EXPECT_FALSE(ui[Cmd::MnuAnalyse].enabled);
-  for (const char* bad : {"0", "-1", "10.01", "abc", "", "nan"}) {
-    EXPECT_FALSE(SetErrorLevel(settings, bad, mesh, ui)) << bad;
-    EXPECT_FALSE(ui[Cmd::MnuAnalyse].enabled);
-  }
-  EXPECT_TRUE(SetErrorLevel(settings, "0.5", mesh, ui));
-  EXPECT_FLOAT_EQ(settings.ErrorTolerance2, 0.000025f);
-  EXPECT_TRUE(ui[Cmd::MnuAnalyse].enabled);
+  EXPECT_FALSE(SetErrorLevel(settings, "10.01", mesh, ui));
+  EXPECT_FALSE(SetErrorLevel(settings, "nan", mesh, ui));
   EXPECT_TRUE(SetErrorLevel(settings, " 10 ", mesh, ui));
-  OpenErrorLevelPanel(settings, "1.5", ui);
-  SetErrorLevel(settings, "7x", mesh, ui);
-  CancelErrorLevel(settings, mesh, ui);
-  EXPECT_EQ(settings.CGErrVal, "1.5");
   EXPECT_FLOAT_EQ(settings.ErrorTolerance2, 0.01f);
-}
-
-TEST(SmoothingOptions, ChecksOneItemAtATime) {
-  UiState ui;
-  std::int32_t level = 1;
-  EXPECT_FALSE(ChooseSmoothing(level, 1, ui));
-  EXPECT_TRUE(ChooseSmoothing(level, 2, ui));
-  EXPECT_EQ(level, 2);
-  EXPECT_TRUE(ui[Cmd::MnuSmoothHigh].checked);
-  EXPECT_FALSE(ui[Cmd::MnuSmoothNormal].checked);
-  EXPECT_FALSE(ui[Cmd::MnuSmoothNone].checked);
-  EXPECT_FLOAT_EQ(SmoothingWeight(level), 0.25f);
 }
 
 }  // namespace
