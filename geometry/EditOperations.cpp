@@ -65,21 +65,7 @@ void RecordOutline(Canvas& c, std::int32_t kind, const float* r) {
     c.Ellipse(RoundPixel(r[0] - r[3]), RoundPixel(r[1] - r[3]), RoundPixel(r[0] + r[3]), RoundPixel(r[1] + r[3]));
   } else if (kind == KindWire) {
     const int cx = RoundPixel(r[0] - 1), cy = RoundPixel(r[1] - 1);
-    const int h = WireHalfSide, m = std::max(1, h / 2);
-    c.MoveTo(cx - h, cy - h);
-    c.LineTo(cx + h, cy - h);
-    c.LineTo(cx + h, cy + h);
-    c.LineTo(cx - h, cy + h);
-    c.LineTo(cx - h, cy - h);
-    if (r[2] >= 0) {
-      c.MoveTo(cx - 1, cy);
-      c.LineTo(cx + 1, cy);
-    } else {
-      c.MoveTo(cx - m, cy - m);
-      c.LineTo(cx + m, cy + m);
-      c.MoveTo(cx + m, cy - m);
-      c.LineTo(cx - m, cy + m);
-    }
+    DrawWireSymbol(c, cx, cy, WireHalfSide, r[2]);
   }
 }
 

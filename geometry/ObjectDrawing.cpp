@@ -67,24 +67,7 @@ void RecordOutline(Canvas& c, std::int32_t kind, const float* r, const DrawTarge
     case KindWire: {
       // Stored one pixel off the clicked point.
       const int cx = Tx(t, r[0] - 1), cy = Ty(t, r[1] - 1);
-      const int h = std::max(1, RoundPixel(WireHalfSide * t.scale));
-      c.MoveTo(cx - h, cy - h);
-      c.LineTo(cx + h, cy - h);
-      c.LineTo(cx + h, cy + h);
-      c.LineTo(cx - h, cy + h);
-      c.LineTo(cx - h, cy - h);
-      const int m = std::max(1, h / 2);
-      if (r[2] >= 0) {
-        // Current out of the mesh: a dot.
-        c.MoveTo(cx - 1, cy);
-        c.LineTo(cx + 1, cy);
-      } else {
-        // Into the mesh: a cross.
-        c.MoveTo(cx - m, cy - m);
-        c.LineTo(cx + m, cy + m);
-        c.MoveTo(cx + m, cy - m);
-        c.LineTo(cx - m, cy + m);
-      }
+      DrawWireSymbol(c, cx, cy, std::max(1, RoundPixel(WireHalfSide * t.scale)), r[2]);
       break;
     }
     default: break;
@@ -463,4 +446,24 @@ void EnableNonAerofoilCommands(UiState& ui) {
     ui[b].hint = true;
   }
   for (Cmd m : {Cmd::MnuEditCopy, Cmd::MnuEditRotate, Cmd::MnuEditFlip, Cmd::MnuEditSize}) ui[m].enabled = true;
+}
+
+void DrawWireSymbol(Canvas& c, int cx, int cy, int half, float strength) {
+  c.MoveTo(cx - half, cy - half);
+  c.LineTo(cx + half, cy - half);
+  c.LineTo(cx + half, cy + half);
+  c.LineTo(cx - half, cy + half);
+  c.LineTo(cx - half, cy - half);
+  const int m = std::max(1, half / 2);
+  if (strength >= 0) {
+    // Current out of the mesh: a dot.
+    c.MoveTo(cx - 1, cy);
+    c.LineTo(cx + 1, cy);
+  } else {
+    // Into the mesh: a cross.
+    c.MoveTo(cx - m, cy - m);
+    c.LineTo(cx + m, cy + m);
+    c.MoveTo(cx + m, cy - m);
+    c.LineTo(cx - m, cy + m);
+  }
 }

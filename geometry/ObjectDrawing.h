@@ -18,6 +18,9 @@ inline constexpr Rgb RubberBand{0, 0, 0};
 
 // Half the side of the square that stands for a wire, in pixels.
 constexpr std::int32_t WireHalfSide = 4;
+// The square of a wire with a dot (current out of the mesh) or a cross (into
+// it), centred on (cx, cy), with the pen in force.
+void DrawWireSymbol(Canvas& canvas, int cx, int cy, int half, float strength);
 
 // The whole drawing of this subsystem over a view the caller has cleared: the
 // help labels blanked, the grid when shown, every object green, the selected
