@@ -25,12 +25,7 @@ void Form1::BuildEntryPanels() {
   TitleText = new QLineEdit(TitleFrame);
   TitleText->setMaxLength(32);
   tl->addWidget(TitleText);
-  auto* tb = new QHBoxLayout;
-  TitleOK = new QPushButton("OK", TitleFrame);
-  TitleCancel = new QPushButton("Cancel", TitleFrame);
-  tb->addWidget(TitleOK);
-  tb->addWidget(TitleCancel);
-  tl->addLayout(tb);
+  AddButtonPair(tl, TitleFrame, "OK", TitleOK, "Cancel", TitleCancel);
 
   SetErr = MakePanel(client, "SetErr", "Set Percentage Error Level", 260, 90);
   auto* el = new QVBoxLayout(SetErr);
@@ -39,12 +34,7 @@ void Form1::BuildEntryPanels() {
   row->addWidget(CGErrVal);
   row->addWidget(new QLabel("%", SetErr));
   el->addLayout(row);
-  auto* eb = new QHBoxLayout;
-  CGErrSet = new QPushButton("Set", SetErr);
-  ErrorLevelCancel = new QPushButton("Cancel", SetErr);
-  eb->addWidget(CGErrSet);
-  eb->addWidget(ErrorLevelCancel);
-  el->addLayout(eb);
+  AddButtonPair(el, SetErr, "Set", CGErrSet, "Cancel", ErrorLevelCancel);
 
   Bdisplay = MakePanel(client, "Bdisplay", "Flow pressure display", 200, 110);
   auto* bl = new QHBoxLayout(Bdisplay);

@@ -14,6 +14,7 @@
 #include "platform/Canvas.h"
 #include "platform/Printer.h"
 #include "shell/MainWindow.h"
+#include "shell/PanelKit.h"
 #include "shell/PrintCommands.h"
 
 namespace {
@@ -82,16 +83,11 @@ GaugePanel::GaugePanel(Form1& form) : QGroupBox("Gauge", form.client), form_(for
   layout->addWidget(ReadingPanel(this, "Panel2", "Pressure", p, "Atm"));
   f->setObjectName("f");
   p->setObjectName("p");
-  auto* buttons = new QHBoxLayout;
-  PrintPlot = new QPushButton("Print Plot", this);
+  AddButtonPair(layout, this, "Print Plot", PrintPlot, "End Plot", EndPlot);
   PrintPlot->setObjectName("PrintPlot");
-  EndPlot = new QPushButton("End Plot", this);
   EndPlot->setObjectName("EndPlot");
   PrintPlot->hide();
   EndPlot->hide();
-  buttons->addWidget(PrintPlot);
-  buttons->addWidget(EndPlot);
-  layout->addLayout(buttons);
 
   printPlot = [this] { PrintLinePlot(); };
   connect(PrintPlot, &QPushButton::clicked, this, [this] {

@@ -2,7 +2,9 @@
 // until their command shows them.
 #pragma once
 
+#include <QBoxLayout>
 #include <QGroupBox>
+#include <QPushButton>
 
 inline QGroupBox* MakePanel(QWidget* parent, const char* name, const char* caption, int width, int height) {
   auto* box = new QGroupBox(caption, parent);
@@ -11,4 +13,15 @@ inline QGroupBox* MakePanel(QWidget* parent, const char* name, const char* capti
   box->resize(width, height);
   box->hide();
   return box;
+}
+
+// A row of two buttons side by side at the foot of a panel's layout.
+inline void AddButtonPair(QBoxLayout* layout, QWidget* parent, const char* first, QPushButton*& firstButton,
+                          const char* second, QPushButton*& secondButton) {
+  auto* row = new QHBoxLayout;
+  firstButton = new QPushButton(first, parent);
+  secondButton = new QPushButton(second, parent);
+  row->addWidget(firstButton);
+  row->addWidget(secondButton);
+  layout->addLayout(row);
 }

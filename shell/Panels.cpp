@@ -84,12 +84,7 @@ void Form1::BuildPanels() {
   CheckBox2 = new QCheckBox("Don't show start up tips in future", GroupBox1);
   CheckBox2->setStyleSheet("color: white;");
   tl->addWidget(CheckBox2);
-  auto* tipButtons = new QHBoxLayout;
-  Button8 = new QPushButton("Next tip", GroupBox1);
-  tipclose = new QPushButton("Close", GroupBox1);
-  tipButtons->addWidget(Button8);
-  tipButtons->addWidget(tipclose);
-  tl->addLayout(tipButtons);
+  AddButtonPair(tl, GroupBox1, "Next tip", Button8, "Close", tipclose);
   connect(Button8, &QPushButton::clicked, this, [this] { NextTip(); SyncUi(); });
   connect(tipclose, &QPushButton::clicked, this, [this] { CloseTip(); SyncUi(); });
 
