@@ -6,6 +6,23 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include <filesystem>
+#include <system_error>
+
+std::string DialogStartFolder(const std::string& folder) {
+  namespace fs = std::filesystem;
+  if (folder.empty()) return folder;
+  std::error_code ec;
+  fs::path at = fs::path(folder).lexically_normal();
+  while (!at.empty()) {
+    if (fs::is_directory(at, ec)) return at.string();
+    const fs::path up = at.parent_path();
+    if (up == at) break;
+    at = up;
+  }
+  return {};
+}
+
 void QtPrompts::Beep() { QApplication::beep(); }
 
 void QtPrompts::Message(const std::string& text) {
@@ -22,14 +39,16 @@ Answer QtPrompts::AskYesNoCancel(const std::string& text) {
 }
 
 std::string QtPrompts::OpenFileName(const std::string& folder, const std::string& filter) {
-  return QFileDialog::getOpenFileName(parent_, "Open File", QString::fromStdString(folder),
+  return QFileDialog::getOpenFileName(parent_, "Open File",
+                                      QString::fromStdString(DialogStartFolder(folder)),
                                       QString::fromStdString(filter))
       .toStdString();
 }
 
 std::string QtPrompts::SaveFileName(const std::string& folder, const std::string& filter,
                                     const std::string& defaultExtension) {
-  QFileDialog dialog(parent_, "SaveAs", QString::fromStdString(folder), QString::fromStdString(filter));
+  QFileDialog dialog(parent_, "SaveAs", QString::fromStdString(DialogStartFolder(folder)),
+                     QString::fromStdString(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
@@ -45,5 +64,7 @@ bool QtPrompts::OpenDocument(const std::string& path) {
 }
 
 std::string QtPrompts::ChooseFolder(const std::string& folder) {
-  return QFileDialog::getExistingDirectory(parent_, "Data folder", QString::fromStdString(folder)).toStdString();
+  return QFileDialog::getExistingDirectory(parent_, "Data folder",
+                                           QString::fromStdString(DialogStartFolder(folder)))
+      .toStdString();
 }

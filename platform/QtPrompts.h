@@ -3,7 +3,14 @@
 
 #include "platform/Prompts.h"
 
+#include <string>
+
 class QWidget;
+
+// The folder a file dialog opens in: the given one when it exists, else its
+// nearest existing parent (a dialog handed a missing folder would offer the
+// folder's own name as the file name). Empty stays empty.
+std::string DialogStartFolder(const std::string& folder);
 
 class QtPrompts : public Prompts {
  public:
