@@ -173,12 +173,15 @@ void OpenDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& h
   UiState& ui = ctx.ui;
   ui.status[2] = "";
   ui.status[3] = "Load an existing file";
+  // The labels describe the selected object; an open that does not happen keeps them.
+  const auto labelsBefore = ui.dataLabels;
   ClearDataLabels(ui);
   ctx.cmd.RestampMode = 1;  // re-stamping the loaded aerofoils adds no record
   ShowHelp(hooks, HelpOpen);
 
   const std::string name = prompts.OpenFileName(ctx.doc.DataFolder, DocumentFilter);
   if (name.empty()) {
+    ui.dataLabels = labelsBefore;
     EndCommand(ctx);
     return;
   }
@@ -191,6 +194,7 @@ void OpenDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& h
     ctx.cmd.LoadFailed = 1;
     ui.cursor = CursorShape::Default;
     prompts.Message(std::string(FileErrorMessage) + "\n\n" + name + ": " + reason + ".");
+    ui.dataLabels = labelsBefore;
     EndCommand(ctx);
     return;
   }

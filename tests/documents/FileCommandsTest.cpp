@@ -103,6 +103,7 @@ class DamagedDocumentTest : public FileCommandsTest {
     DrawSomething();
     s.doc.CurrentFileName = Path("current.QDN");
     s.ui.status[5] = "          current";
+    s.ui.dataLabels = {"Rectangular section 1", "6.2 x 7.4 cells", " "};
     s.ui.caption = WindowCaption(s.doc);
     s.mesh.StreamFunction[1210] = 3.5f;
     flags = StartUpFlags(120, 100, 40, 400);
@@ -128,6 +129,7 @@ class DamagedDocumentTest : public FileCommandsTest {
     EXPECT_EQ(s.mesh.StreamFunction[1210], 3.5f);
     EXPECT_EQ(s.ui.caption, "Quorvane " + Path("current.QDN"));
     EXPECT_EQ(s.ui.status[5], "          current");
+    EXPECT_EQ(s.ui.dataLabels[0], "Rectangular section 1") << "the selected object is still described";
     EXPECT_EQ(s.doc.DocumentModified, 1);
     EXPECT_TRUE(drawn.empty());
   }
@@ -166,6 +168,10 @@ TEST_F(DamagedDocumentTest, BrokenRulesAreFileErrors) {
   prompts.answers = {Answer::No};
   OpenDocument(s.ctx, prompts, hooks);
   EXPECT_EQ(s.table.RectData[2], 60.0f) << "a folder is not a data file";
+  prompts.fileNames = {""};
+  prompts.answers = {Answer::No};
+  OpenDocument(s.ctx, prompts, hooks);
+  EXPECT_EQ(s.ui.dataLabels[1], "6.2 x 7.4 cells") << "a cancelled Open keeps the labels";
 }
 
 TEST_F(DamagedDocumentTest, TruncationAtEveryRecordIsAFileError) {
