@@ -378,10 +378,11 @@ std::string SystemReason(const std::string& what, const std::string& path) {
 
 // Creates a new file beside `target` under a name of its own, writes the
 // bytes and flushes them to the disk.
-bool WriteTemporary(const std::string& target, std::string_view bytes, std::string& temp, std::string& reason) {
+bool WriteTemporary(const std::string& target, std::string_view bytes, std::string& temp, std::string& reason,
+                    const char* suffix = ".tmp") {
   int fd = -1;
   for (int n = 0; fd < 0 && n < 100; ++n) {
-    temp = target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".tmp";
+    temp = target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(n) + suffix;
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
@@ -409,6 +410,29 @@ bool WriteTemporary(const std::string& target, std::string_view bytes, std::stri
     return false;
   }
   if (::close(fd) != 0) return Fail(reason, SystemReason("cannot write", temp));
+  return true;
+}
+
+// Keeps an old file reachable under a backup name until its replacement is in
+// place: a hard link where the disk allows one, else a copy. False (with the
+// reason) when neither can be made.
+bool KeepOldFile(const std::string& target, std::string& backup, std::string& reason) {
+  for (int n = 0; n < 100; ++n) {
+    const std::string b = target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".old";
+    if (::link(target.c_str(), b.c_str()) == 0) {
+      backup = b;
+      return true;
+    }
+    if (errno != EEXIST) break;
+  }
+  std::string bytes;
+  if (!ReadWholeFile(target, MaxDataFileBytes, bytes, reason) ||
+      !WriteTemporary(target, bytes, backup, reason, ".old")) {
+    if (!backup.empty()) ::unlink(backup.c_str());
+    backup.clear();
+    reason = "cannot keep a copy of the old " + target + " (" + reason + ")";
+    return false;
+  }
   return true;
 }
 
@@ -448,17 +472,17 @@ bool SaveDocumentFiles(const std::string& fileName, const DocumentImage& image, 
       removeAll(temps);
       return false;
     }
-  // Hard links keep the old files reachable until all three new ones are in place.
+  // The old files stay reachable until all three new ones are in place; a file
+  // that was there and could not be kept stops the save before anything moves.
+  std::array<bool, 3> existed{};
   for (std::size_t i = 0; i < 3; ++i) {
     struct stat st {};
-    if (::lstat(targets[i].c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-    for (int n = 0; n < 100; ++n) {
-      const std::string b = targets[i] + ".~" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".old";
-      if (::link(targets[i].c_str(), b.c_str()) == 0) {
-        backups[i] = b;
-        break;
-      }
-      if (errno != EEXIST) break;
+    if (::lstat(targets[i].c_str(), &st) != 0) continue;
+    existed[i] = true;
+    if (S_ISREG(st.st_mode) && !KeepOldFile(targets[i], backups[i], reason)) {
+      removeAll(temps);
+      removeAll(backups);
+      return false;
     }
   }
   for (std::size_t i = 0; i < 3; ++i) {
@@ -470,7 +494,7 @@ bool SaveDocumentFiles(const std::string& fileName, const DocumentImage& image, 
     for (std::size_t j = 0; j < i; ++j) {
       if (!backups[j].empty()) {
         if (::rename(backups[j].c_str(), targets[j].c_str()) == 0) backups[j].clear();
-      } else {
+      } else if (!existed[j]) {
         ::unlink(targets[j].c_str());  // there was no old file
       }
     }

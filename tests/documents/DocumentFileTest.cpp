@@ -1,7 +1,25 @@
 // The three document files byte for byte, reading them back, the old format,
 // rescaling, and writing that never leaves a damaged document behind.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "DocumentTestScene.h"
 #include "documents/DocumentFile.h"
+
+namespace {
+// Raised to stand for a disk without hard links (a FAT stick, some network shares).
+bool linksRefused = false;
+}  // namespace
+
+extern "C" int link(const char* from, const char* to) noexcept {
+  if (linksRefused) {
+    errno = EPERM;
+    return -1;
+  }
+  return ::linkat(AT_FDCWD, from, AT_FDCWD, to, 0);
+}
 
 namespace {
 
@@ -180,12 +198,24 @@ TEST_F(DocumentFileTest, AFailedSaveLeavesTheOldDocumentIntact) {
   changed.doc.ExtfldStrength = "12.5";
   std::filesystem::remove(dir / "doc.TLE");
   std::filesystem::create_directory(dir / "doc.TLE");
-  EXPECT_FALSE(Save(changed, "doc.QDN")) << "a folder in the way of one file";
-  EXPECT_EQ(Read(Path("doc.FLG")), oldFlg);
-  EXPECT_EQ(Read(Path("doc.QDN")), oldQdn);
-  EXPECT_EQ(EntriesInFolder(), 3u) << "temporary and backup files are removed";
-  EXPECT_EQ(changed.doc.DocumentModified, 1);
-  EXPECT_EQ(messages.size(), 1u);
+  for (bool noLinks : {false, true}) {
+    SCOPED_TRACE(noLinks ? "a disk without hard links" : "hard links");
+    linksRefused = noLinks;
+    EXPECT_FALSE(Save(changed, "doc.QDN")) << "a folder in the way of one file";
+    linksRefused = false;
+    EXPECT_TRUE(Read(Path("doc.FLG")) == oldFlg) << "the old flag file is kept";
+    EXPECT_TRUE(Read(Path("doc.QDN")) == oldQdn) << "the old data file is kept";
+    EXPECT_EQ(EntriesInFolder(), 3u) << "temporary and backup files are removed";
+    EXPECT_EQ(changed.doc.DocumentModified, 1);
+    EXPECT_EQ(messages.size(), 1u);
+  }
+  // Where no link can be made the old files are copied aside, and a save that succeeds leaves no copy.
+  std::filesystem::remove(dir / "doc.TLE");
+  linksRefused = true;
+  EXPECT_TRUE(Save(changed, "doc.QDN"));
+  linksRefused = false;
+  EXPECT_TRUE(Read(Path("doc.QDN")) != oldQdn) << "the new document is written";
+  EXPECT_EQ(EntriesInFolder(), 3u);
 }
 
 }  // namespace
