@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -21,6 +22,20 @@ std::string DialogStartFolder(const std::string& folder) {
     at = up;
   }
   return {};
+}
+
+SaveDialogStart SaveDialogStartFor(const std::string& path, const std::string& extension) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path p(path);
+  const auto lower = [](std::string t) {
+    for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return t;
+  };
+  if (!path.empty() && !fs::is_directory(p, ec) && !extension.empty() &&
+      lower(p.extension().string()) == "." + lower(extension))
+    return {DialogStartFolder(p.parent_path().string()), p.filename().string()};
+  return {DialogStartFolder(path), {}};
 }
 
 void QtPrompts::Beep() { QApplication::beep(); }
@@ -47,8 +62,9 @@ std::string QtPrompts::OpenFileName(const std::string& folder, const std::string
 
 std::string QtPrompts::SaveFileName(const std::string& folder, const std::string& filter,
                                     const std::string& defaultExtension) {
-  QFileDialog dialog(parent_, "SaveAs", QString::fromStdString(DialogStartFolder(folder)),
-                     QString::fromStdString(filter));
+  const SaveDialogStart start = SaveDialogStartFor(folder, defaultExtension);
+  QFileDialog dialog(parent_, "SaveAs", QString::fromStdString(start.folder), QString::fromStdString(filter));
+  if (!start.fileName.empty()) dialog.selectFile(QString::fromStdString(start.fileName));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

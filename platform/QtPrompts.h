@@ -12,6 +12,14 @@ class QWidget;
 // folder's own name as the file name). Empty stays empty.
 std::string DialogStartFolder(const std::string& folder);
 
+// Where the save dialog opens, and the name it proposes: a path naming a file
+// with the document extension (the current document, existing or not) proposes
+// that name in its folder; any other path is a folder to start in.
+struct SaveDialogStart {
+  std::string folder, fileName;
+};
+SaveDialogStart SaveDialogStartFor(const std::string& path, const std::string& extension);
+
 class QtPrompts : public Prompts {
  public:
   explicit QtPrompts(QWidget* parent) : parent_(parent) {}
