@@ -193,7 +193,7 @@ void OpenDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& h
   if (!LoadDocumentFiles(name, ctx.mesh.ViewSize, image, reason)) {
     ctx.cmd.LoadFailed = 1;
     ui.cursor = CursorShape::Default;
-    prompts.Message(std::string(FileErrorMessage) + "\n\n" + name + ": " + reason + ".");
+    prompts.Message(FileErrorMessage, name + ": " + reason + ".");
     ui.dataLabels = labelsBefore;
     EndCommand(ctx);
     return;

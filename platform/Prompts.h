@@ -13,8 +13,9 @@ class Prompts {
  public:
   virtual ~Prompts() = default;
   virtual void Beep() = 0;
-  // A message box with an OK button.
-  virtual void Message(const std::string& text) = 0;
+  // A warning box with an OK button; `detail`, when given, is shown beneath the
+  // message (what exactly went wrong), leaving the message itself as it stands.
+  virtual void Message(const std::string& text, const std::string& detail = {}) = 0;
   // A message box with Yes, No and Cancel.
   virtual Answer AskYesNoCancel(const std::string& text) = 0;
   // File dialogs; an empty result means the user cancelled.
@@ -33,7 +34,10 @@ class Prompts {
 class ScriptedPrompts : public Prompts {
  public:
   void Beep() override { ++beeps; }
-  void Message(const std::string& text) override { messages.push_back(text); }
+  void Message(const std::string& text, const std::string& detail = {}) override {
+    messages.push_back(text);
+    details.push_back(detail);
+  }
   Answer AskYesNoCancel(const std::string& text) override {
     questions.push_back(text);
     if (answers.empty()) return Answer::Cancel;
@@ -63,7 +67,7 @@ class ScriptedPrompts : public Prompts {
   }
 
   int beeps = 0;
-  std::vector<std::string> messages, questions, opened, dialogFolders;
+  std::vector<std::string> messages, details, questions, opened, dialogFolders;
   std::deque<Answer> answers;
   std::deque<std::string> fileNames;
   bool desktopAccepts = true;

@@ -40,8 +40,10 @@ SaveDialogStart SaveDialogStartFor(const std::string& path, const std::string& e
 
 void QtPrompts::Beep() { QApplication::beep(); }
 
-void QtPrompts::Message(const std::string& text) {
-  QMessageBox::information(parent_, "Quorvane", QString::fromStdString(text), QMessageBox::Ok);
+void QtPrompts::Message(const std::string& text, const std::string& detail) {
+  QMessageBox box(QMessageBox::Warning, "Quorvane", QString::fromStdString(text), QMessageBox::Ok, parent_);
+  if (!detail.empty()) box.setInformativeText(QString::fromStdString(detail));
+  box.exec();
 }
 
 Answer QtPrompts::AskYesNoCancel(const std::string& text) {

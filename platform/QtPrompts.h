@@ -24,7 +24,7 @@ class QtPrompts : public Prompts {
  public:
   explicit QtPrompts(QWidget* parent) : parent_(parent) {}
   void Beep() override;
-  void Message(const std::string& text) override;
+  void Message(const std::string& text, const std::string& detail = {}) override;
   Answer AskYesNoCancel(const std::string& text) override;
   std::string OpenFileName(const std::string& folder, const std::string& filter) override;
   std::string SaveFileName(const std::string& folder, const std::string& filter,

@@ -121,10 +121,13 @@ class DamagedDocumentTest : public FileCommandsTest {
     Write(Path("bad.QDN"), qdn);
     if (tle) Write(Path("bad.TLE"), tle);
     prompts.messages.clear();
+    prompts.details.clear();
     prompts.answers = {Answer::No};
     prompts.fileNames = {Path("bad.QDN")};
     OpenDocument(s.ctx, prompts, hooks);
-    EXPECT_TRUE(prompts.messages.size() == 1 && prompts.messages[0].rfind(FileErrorMessage, 0) == 0);
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{FileErrorMessage});
+    EXPECT_TRUE(prompts.details.size() == 1 && prompts.details[0].rfind(Path("bad.QDN") + ": ", 0) == 0)
+        << "the reason is told beneath the message";
     EXPECT_EQ(s.table.RectData[2], 60.0f);
     EXPECT_EQ(s.mesh.StreamFunction[1210], 3.5f);
     EXPECT_EQ(s.ui.caption, "Quorvane " + Path("current.QDN"));
