@@ -175,6 +175,35 @@ bool ValidTitle(std::string_view title) {
   return n >= 0 && n <= TitleMaxCharacters;
 }
 
+// A title as read from its file: text written in a one-byte code page is taken
+// as Latin-1, control characters become blanks, and it is cut to the length the
+// title panel allows. A title never keeps a document from opening.
+static std::string ReadableTitle(std::string_view line) {
+  std::string text;
+  if (Utf8Characters(line) >= 0) {
+    text = line;
+  } else {
+    for (char ch : line) {
+      const auto c = static_cast<unsigned char>(ch);
+      if (c < 0x80) {
+        text += ch;
+      } else {
+        text += static_cast<char>(0xC0 | (c >> 6));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+      }
+    }
+  }
+  for (char& ch : text)
+    if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) ch = ' ';
+  std::size_t at = 0;
+  for (int n = 0; at < text.size() && n < TitleMaxCharacters; ++n) {
+    ++at;
+    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+  }
+  text.resize(at);
+  return text;
+}
+
 DocumentImage CaptureDocument(const ObjectTable& table, const Mesh& mesh, const GridState& grid,
                               const FlowDisplayState& display, const DocumentState& doc, const UiState& ui,
                               float strength) {
@@ -327,8 +356,7 @@ bool LoadDocumentFromBytes(std::string_view flags, std::string_view data, const 
 
   if (image.Version == FormatMark) {
     if (!title) return Fail(reason, "the title file is missing");
-    image.Title = title->substr(0, title->find_first_of("\r\n"));
-    if (!ValidTitle(image.Title)) return Fail(reason, "the title is not a title of up to 32 characters");
+    image.Title = ReadableTitle(title->substr(0, title->find_first_of("\r\n")));
     image.HasTitle = true;
   }
 

@@ -177,6 +177,27 @@ TEST_F(DamagedDocumentTest, BrokenRulesAreFileErrors) {
   EXPECT_EQ(s.ui.dataLabels[1], "6.2 x 7.4 cells") << "a cancelled Open keeps the labels";
 }
 
+TEST_F(DamagedDocumentTest, AnOddTitleNeverKeepsADocumentShut) {
+  const std::string flg = FlagBytes(flags);
+  DocumentImage image;
+  std::string reason;
+  const std::pair<std::string, std::string> titles[] = {
+      {"Fl\xfcgel", "Fl\u00fcgel"},                        // written in a one-byte code page
+      {"a\tb\x7f", "a b "},                                // control characters
+      {std::string(40, 'a'), std::string(32, 'a')},         // longer than the title panel takes
+      {std::string(40, '\xe9'), [] {                        // cut on a character, not a byte
+         std::string t;
+         for (int i = 0; i < 32; ++i) t += "\u00e9";
+         return t;
+       }()},
+      {"Wing\r\nsecond line", "Wing"}};
+  for (const auto& [stored, shown] : titles) {
+    ASSERT_TRUE(LoadDocumentFromBytes(flg, good.s, &stored, 400, image, reason)) << stored << ": " << reason;
+    EXPECT_EQ(image.Title, shown);
+    EXPECT_TRUE(ValidTitle(image.Title)) << "the title can be saved again";
+  }
+}
+
 TEST_F(DamagedDocumentTest, TruncationAtEveryRecordIsAFileError) {
   // Through the reader itself: fourteen thousand files would be slow to write.
   const std::string flg = FlagBytes(flags), title;
