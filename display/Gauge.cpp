@@ -148,7 +148,8 @@ bool ReadGaugeCalibration(GaugeState& gauge, const Mesh& mesh, const GaugeEntrie
 void ShowGaugeReading(GaugeState& gauge, const Mesh& mesh, float x, float y) {
   const Cell cell = CellAt(mesh, x, y);
   const GaugeReading r = ReadingAt(gauge, mesh, cell.row, cell.column);
-  if (!r.valid) {
+  // The plot may sample a border cell; the pointer over the empty strip reads nothing.
+  if (!r.valid || !InsideVisibleMesh(mesh, cell.row, cell.column)) {
     gauge.FlowCaption.clear();
     gauge.PressureCaption.clear();
     return;

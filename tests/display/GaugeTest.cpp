@@ -47,6 +47,14 @@ TEST_F(GaugeTest, BernoulliReadingsAgainstTheReferencePoint) {
   EXPECT_EQ(gauge.PressureCaption, "");
   ShowGaugeReading(gauge, mesh, -5000.0f, 1.0e9f);
   EXPECT_EQ(gauge.FlowCaption, "");
+  // The empty strip past the last visible column and row shows no hidden border cell.
+  for (const auto& [row, column] : {std::pair{20, 100}, std::pair{100, 30}}) {
+    SetSpeed(row, column, 0.5f);
+    ShowGaugeReading(gauge, mesh, X(30), Y(20));
+    ShowGaugeReading(gauge, mesh, X(column), Y(row));
+    EXPECT_EQ(gauge.FlowCaption, "") << row << "," << column;
+    EXPECT_EQ(gauge.PressureCaption, "") << row << "," << column;
+  }
   EXPECT_FALSE(ReadingAt(gauge, mesh, 200, 5).valid);
   EXPECT_EQ(Click(-400, 30).outcome, CalibrationOutcome::NotPossibleHere);
 }
