@@ -133,6 +133,8 @@ void Form1::ConnectAnalyseCommands() {
   h.RedrawAllObjects = [this] { RedrawView(); };
   h.MeshSetupRedraw = [this] { SetUpMesh(); };
   h.ShowProgress = [this](bool shown) {
+    // An Escape pressed earlier, with nothing to stop, must not cut this drawing short.
+    if (shown) cmd.EscapePressed = 0;
     ProgressBar3->setValue(0);
     ProgressBar3->setVisible(shown);
   };
