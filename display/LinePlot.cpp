@@ -29,7 +29,8 @@ PlotLayout ScreenPlotLayout(const Mesh& mesh) {
   PlotLayout l;
   const std::int32_t t = mesh.MeshTop;
   l.axisX = 50;
-  l.lineRight = mesh.ViewRight - 10;
+  // The view is ViewSize wide; ViewRight also counts the window's left margin.
+  l.lineRight = std::min(mesh.ViewRight, mesh.ViewSize) - 10;
   l.flowTop = t + 30;
   l.flowBase = mesh.ViewSize / 2 + t - 10;
   l.pressureTop = mesh.ViewSize / 2 + t + 30;

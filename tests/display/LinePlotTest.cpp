@@ -105,6 +105,11 @@ TEST_F(LinePlotTest, UniformFlowDrawsBothCurvesAtTheTopOfTheirGraphsAcrossTheWid
     EXPECT_EQ(BlackInColumn(x, l.flowTop + 3, l.flowBase - 1), 0) << i;
     EXPECT_TRUE(Black(x, l.pressureTop) || Black(x, l.pressureTop + 1)) << i;
   }
+  // In the window the view sits right of a margin; the graphs still end inside it.
+  Mesh placed = mesh;
+  placed.ViewLeft = 38;
+  placed.ViewRight = placed.ViewSize + placed.ViewLeft;
+  EXPECT_LE(ScreenPlotLayout(placed).lineRight, placed.ViewSize - 10);
 }
 
 TEST_F(LinePlotTest, WithoutFlowOnlyTheFrameIsDrawn) {
