@@ -107,6 +107,28 @@ TEST_F(WorkflowTest, RunDrawsFlowLinesRoundACentredCircleAndThePressureMapComesA
   EXPECT_TRUE(f.Action(Cmd::MnuEdit)->isEnabled());
 }
 
+// The user presses Escape with nothing running (in the pressure map, to leave
+// it); the next density command and the way back from the map still draw.
+TEST_F(WorkflowTest, AnIdleEscapeDoesNotCutShortLaterFlowDrawings) {
+  Form1& f = Shown();
+  f.Run(Cmd::SpeedButton23);
+  Click(f, 50, 50);
+  Move(f, 56, 50);
+  Click(f, 58, 50);
+  f.Run(Cmd::SpeedButton21);
+  ASSERT_EQ(f.display.StreamlinesShown, 1);
+  const int drawn = PixelsOf(f, qRgb(0, 0, 0));
+  ASSERT_GT(drawn, 2000);
+  QTest::keyClick(&f, Qt::Key_Escape);
+  f.Run(Cmd::MnuFlowNormal);
+  EXPECT_GT(PixelsOf(f, qRgb(0, 0, 0)), drawn / 2) << "density command";
+  f.Run(Cmd::SpeedButton24);
+  QTest::keyClick(&f, Qt::Key_Escape);
+  f.Run(Cmd::SpeedButton24);
+  EXPECT_EQ(f.display.PressureShown, 0);
+  EXPECT_GT(PixelsOf(f, qRgb(0, 0, 0)), drawn / 2) << "back from the pressure map";
+}
+
 TEST_F(WorkflowTest, ASavedDocumentOpensAgainWithItsObjectsTitleAndSolution) {
   Form1& f = Shown();
   f.Run(Cmd::SpeedButton4);
