@@ -181,8 +181,16 @@ struct SetupWork {
   CodeBox cells, points;
 
   int Index(int row, int col) const { return (row + B) * M + col + B; }
-  bool Visible(int row, int col) const { return row >= 0 && row < V && col >= 0 && col < V; }
-  // The four faces of a visible cell raised to the obstacle weight.
+  // Objects reach into the hidden border too; only the frame the set-up keeps
+  // for itself stays as it is: a cell with a frame face (mesh rows and columns
+  // 0 … 2 and M − 3 … M − 1) takes no obstacle or source. The cells left have
+  // their faces k + 1 and k + M inside the arrays as well.
+  int FirstOpen() const { return 3 - B; }
+  int LastOpen() const { return M - 4 - B; }
+  bool Open(int row, int col) const {
+    return row >= FirstOpen() && row <= LastOpen() && col >= FirstOpen() && col <= LastOpen();
+  }
+  // The four faces of an open cell raised to the obstacle weight.
   void RaiseFaces(int k) {
     float* L = weights.Left.data();
     float* T = weights.Top.data();
@@ -275,12 +283,15 @@ void AddSection(SetupWork& w, std::int32_t kind, const float* d) {
   w.points.OutsideFill();
 
   Mesh& mesh = w.mesh;
-  for (int row = std::max(w.cells.RowMin(), 0); row <= std::min(w.cells.RowMax(), w.V - 1); ++row) {
-    for (int col = std::max(w.cells.ColMin(), 0); col <= std::min(w.cells.ColMax(), w.V - 1); ++col) {
+  for (int row = std::max(w.cells.RowMin(), w.FirstOpen()); row <= std::min(w.cells.RowMax(), w.LastOpen()); ++row) {
+    for (int col = std::max(w.cells.ColMin(), w.FirstOpen()); col <= std::min(w.cells.ColMax(), w.LastOpen());
+         ++col) {
       const int k = w.Index(row, col);
       const char code = w.cells.At(row, col);
       if (code == 'b' || code == ' ') {
-        if (mesh.N100Checked && row < 100 && col < 100) mesh.SolidMapCoarse[col * 100 + row] = 's';
+        // The coarse map knows the visible cells only.
+        if (mesh.N100Checked && row >= 0 && row < 100 && col >= 0 && col < 100)
+          mesh.SolidMapCoarse[col * 100 + row] = 's';
         w.RaiseFaces(k);
       } else if (sources && code == '+') {
         mesh.RightHandSide[k] += strength;
@@ -371,7 +382,7 @@ void AddWires(SetupWork& w) {
       continue;
     }
     const int row = w.coarse.Row(d[1]), col = w.coarse.Column(d[0]);
-    if (!w.Visible(row, col)) continue;
+    if (!w.Open(row, col)) continue;
     const int k = w.Index(row, col);
     w.RaiseFaces(k);
     w.mesh.RightHandSide[k] += 4 * d[2];

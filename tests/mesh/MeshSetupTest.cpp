@@ -85,26 +85,57 @@ TEST_P(SetupAtEachSize, AerofoilMapPointsBecomeSolidCells) {
   EXPECT_EQ(scene.mesh.SolidMap[149 * Mesh::SolidMapStride + 122], ' ');
 }
 
-// Objects reaching over the edges of the visible mesh, into the strip at the
-// right and bottom or off the view altogether, are classified in full and
-// clipped to the visible cells.
-TEST_P(SetupAtEachSize, ObjectsOverTheEdgesAreClipped) {
+// Objects reaching over the right and bottom edges of the view go on into the
+// hidden border: a block over the bottom-right corner, a circle out to the draw
+// area's right edge, a coil whose positive pole lies in the border and a wire
+// below the view. A circle wholly off the mesh changes nothing.
+TEST_P(SetupAtEachSize, ObjectsReachIntoTheHiddenBorder) {
   const int V = scene.V();
-  scene.AddRect(V - 6, V - 6, V + 3, V + 3);   // over the bottom-right corner
-  scene.AddRect(-8, 10, 4, 14);                // over the top
-  scene.AddRect(20, -1, 24, 5);                // from the very first column
-  scene.AddCircle(scene.X(-3), scene.Y(V / 2), 6 * scene.mesh.CellWidth);  // centre left of the view
-  scene.AddCircle(-500, -500, 30);             // wholly off the view
+  const Mesh& m = scene.mesh;
+  const float base = GetParam() == 100 ? 0.001f : 0.005f;
+  MeshScene empty{GetParam()};
+  empty.SetUp();
+  scene.AddRect(V - 6, V - 6, V + 3, V + 3);
+  const float radius = 8 * m.CellWidth;
+  scene.AddCircle(m.DrawAreaRight - radius, scene.Y(V / 2), radius);
+  scene.AddCircle(-500, -500, 30);
+  float* coil = scene.table.CoilData.data();
+  std::copy_n(std::begin({scene.X(V - 4), scene.Y(20), scene.X(V + 4), scene.Y(20), scene.X(V + 4), scene.Y(26),
+                          scene.X(V - 4), scene.Y(26), SolidPermeability, 2.0f}),
+              10, coil);
+  scene.table.CoilDataLen = TenRecordSize;
+  std::copy_n(std::begin({scene.X(V / 2), scene.Y(V + 5), 1.5f}), 3, scene.table.WireData.begin());
+  scene.table.WireDataLen = WireRecordSize;
   scene.SetUp();
-  for (int r = V - 6; r < V; ++r)
-    for (int c = V - 6; c < V; ++c) ASSERT_TRUE(scene.CellSolid(r, c)) << r << "," << c;
-  for (int r = 0; r <= 4; ++r)
-    for (int c = 10; c <= 14; ++c) ASSERT_TRUE(scene.CellSolid(r, c)) << r << "," << c;
-  for (int r = 20; r <= 24; ++r)
-    for (int c = 0; c <= 5; ++c) ASSERT_TRUE(scene.CellSolid(r, c)) << r << "," << c;
-  EXPECT_TRUE(scene.CellSolid(V / 2, 0));
-  EXPECT_TRUE(scene.CellSolid(V / 2, 1));
-  EXPECT_FALSE(scene.CellSolid(V / 2 - 1, 10));
+
+  // The block: all four faces of its cells are obstacle faces, so each
+  // neighbour below it and to its right has one face of 1.0 and three of base.
+  for (int r = V - 6; r <= V + 3; ++r)
+    for (int c = V - 6; c <= V + 3; ++c) ASSERT_TRUE(scene.CellSolid(r, c)) << r << "," << c;
+  for (int i = V - 6; i <= V + 3; ++i) {
+    ASSERT_FLOAT_EQ(m.CoefDiag[scene.K(V + 4, i)], 1.0f + 3 * base) << i;
+    ASSERT_FLOAT_EQ(m.CoefSouth[scene.K(V + 3, i)], -1.0f) << i;
+    ASSERT_FLOAT_EQ(m.CoefDiag[scene.K(i, V + 4)], 1.0f + 3 * base) << i;
+    ASSERT_FLOAT_EQ(m.CoefEast[scene.K(i, V + 3)], -1.0f) << i;
+  }
+  EXPECT_FLOAT_EQ(m.CoefDiag[scene.K(V + 4, V + 4)], 4 * base);
+  // The circle: solid along its middle row up to the cell before the one
+  // holding its rightmost point, which lies in the border.
+  const int lastColumn = static_cast<int>(static_cast<float>(m.DrawAreaRight) / m.CellWidth) - 1;
+  ASSERT_GE(lastColumn, V);
+  for (int c = V - 8; c <= lastColumn; ++c) EXPECT_TRUE(scene.CellSolid(V / 2, c)) << c;
+  // The coil: + 2 along its right pole, − 2 along its left one, solid between.
+  for (int r = 20; r <= 26; ++r) {
+    EXPECT_FLOAT_EQ(m.RightHandSide[scene.K(r, V + 4)], 2.0f) << r;
+    EXPECT_FLOAT_EQ(m.RightHandSide[scene.K(r, V - 4)], -2.0f) << r;
+    for (int c = V - 3; c <= V + 3; ++c) ASSERT_TRUE(scene.CellSolid(r, c)) << r << "," << c;
+  }
+  // The wire: four times its strength, and its four faces.
+  EXPECT_FLOAT_EQ(m.RightHandSide[scene.K(V + 5, V / 2)], 6.0f);
+  EXPECT_TRUE(scene.CellSolid(V + 5, V / 2));
+  // Nothing from the circle off the mesh, nor anywhere far from the objects.
+  EXPECT_EQ(m.CoefDiag[scene.K(-5, -5)], empty.mesh.CoefDiag[scene.K(-5, -5)]);
+  EXPECT_EQ(m.CoefDiag[scene.K(V / 2, V / 4)], empty.mesh.CoefDiag[scene.K(V / 2, V / 4)]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, SetupAtEachSize, ::testing::Values(100, 200, 300));
@@ -171,6 +202,42 @@ TEST_F(SetupRules, SourceKindsFeedTheRightHandSide) {
   EXPECT_GT(outline, 20);
   EXPECT_TRUE(scene.CellSolid(50, 50));
   EXPECT_FLOAT_EQ(scene.mesh.RightHandSide[scene.K(20, 70)], -6.0f);
+}
+
+// A record of a damaged document may cover the whole mesh and more. Every cell
+// short of the frame becomes solid; the frame keeps its weights, so a cell of
+// its innermost ring shares just one face with the obstacle; nothing lands in
+// the frame or past the arrays: the coil's poles lie off the mesh, one wire lies
+// in the frame and one beyond the mesh.
+TEST_F(SetupRules, ObjectOverTheWholeMeshStopsAtTheFrame) {
+  MeshScene empty;
+  empty.SetUp();
+  const Mesh& m = scene.mesh;
+  const int M = scene.M();
+  const float base = 0.001f, frame = static_cast<float>(0.2L * base);
+  const float lo = 1.0f - static_cast<float>(std::max(m.ViewRight, m.ViewSize)), hi = 1.0f - 2 * lo;
+  std::copy_n(std::begin({lo, lo, hi, lo, hi, hi, lo, hi, SolidPermeability, 3.0f}), 10, scene.table.CoilData.begin());
+  scene.table.CoilDataLen = TenRecordSize;
+  // Row −8 is mesh row 2, a frame row at the 100 setting.
+  std::copy_n(std::begin({scene.X(50), -8.5f * m.CellHeight, 5.0f, hi, hi, 5.0f}), 6, scene.table.WireData.begin());
+  scene.table.WireDataLen = 2 * WireRecordSize;
+  const MeshSetupReport report = MeshSetup(scene.table, scene.field, scene.mesh);
+  EXPECT_EQ(report.objectsLeftOut, 0);
+
+  EXPECT_EQ(m.RightHandSide, empty.mesh.RightHandSide);
+  for (int row = 0; row < M; ++row)
+    for (int col = 0; col < M; ++col) {
+      const int k = row * M + col;
+      const bool open = row >= 3 && row <= M - 4 && col >= 3 && col <= M - 4;
+      const bool ringRow = (row == 2 || row == M - 3) && col >= 3 && col <= M - 4;
+      const bool ringCol = (col == 2 || col == M - 3) && row >= 3 && row <= M - 4;
+      if (open)
+        ASSERT_EQ(m.CoefDiag[k], 4.0f) << row << "," << col;
+      else if (ringRow || ringCol)
+        ASSERT_FLOAT_EQ(m.CoefDiag[k], 1.0f + frame + 2 * base) << row << "," << col;
+      else
+        ASSERT_EQ(m.CoefDiag[k], empty.mesh.CoefDiag[k]) << row << "," << col;
+    }
 }
 
 TEST_F(SetupRules, DamagedRecordsAreLeftOut) {
