@@ -6,6 +6,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Quorvane");
   Form1 form;
-  form.showMaximized();
+  ShowMainWindow(form);
   return app.exec();
 }

@@ -130,6 +130,7 @@ void SamplePlotLine(LinePlotState& plot, const GaugeState& gauge, const Mesh& me
 void DrawPlotGraphs(Canvas& c, const LinePlotState& plot, const PlotLayout& l) {
   c.SetPen(Colours::Black, l.axisPen, PenMode::NotXor, PenStyle::Solid);
   c.SetFontColour(Colours::Black);
+  c.SetBrush(Colours::White, BrushStyle::Clear);  // the labels have no background of their own
   if (l.fontPixels > 0) c.SetFont("DejaVu Sans", l.fontPixels);
   const std::int32_t yf = l.flowBase, yt = l.pressureTop, yb = l.pressureBottom;
   const std::int32_t middle = (yb + yt) / 2;

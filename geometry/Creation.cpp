@@ -262,7 +262,7 @@ void RubberBandLine(ViewScene& s, Canvas& c) {
   s.command.RubberBandDrawn = 1;
 }
 
-void RectRubberBand(ViewScene& s, Canvas& c, UiState& ui, std::int32_t& step) {
+void RectRubberBand(ViewScene& s, Canvas& c, std::int32_t& step) {
   const float mx = s.mouse.MouseX, my = s.mouse.MouseY;
   BlackPen(c);
   if (step == 2) {
@@ -271,8 +271,8 @@ void RectRubberBand(ViewScene& s, Canvas& c, UiState& ui, std::int32_t& step) {
     if (mx != s.table.NewShape[2] || my != s.table.NewShape[3]) {
       SquareCorners(s.table, s.command, mx, my);
       DrawBandSides(s, c);
+      // The last-point prompt stays up while the height is dragged out.
       step = 4;
-      ShowPrompt(s, ui);
     }
   } else if (step == 4) {
     if (s.command.RubberBandDrawn) BandSides(s, c);
@@ -446,11 +446,11 @@ void VMouseMove(ViewScene& s, Canvas& c, UiState& ui, Prompts&, float x, float y
   if (cmd.AddGuidelineStep == 2) {
     RubberBandLine(s, c);
   } else if (cmd.AddRectStep >= 2 && cmd.AddRectStep <= 4) {
-    RectRubberBand(s, c, ui, cmd.AddRectStep);
+    RectRubberBand(s, c, cmd.AddRectStep);
   } else if (cmd.AddMagnetStep >= 2 && cmd.AddMagnetStep <= 4) {
-    RectRubberBand(s, c, ui, cmd.AddMagnetStep);
+    RectRubberBand(s, c, cmd.AddMagnetStep);
   } else if (cmd.AddCoilStep >= 2 && cmd.AddCoilStep <= 4) {
-    RectRubberBand(s, c, ui, cmd.AddCoilStep);
+    RectRubberBand(s, c, cmd.AddCoilStep);
   } else if (cmd.AddCircleStep == 2 || cmd.AddCircleStep == 3 || cmd.AddSolenoidStep == 2 ||
              cmd.AddSolenoidStep == 3) {
     CircleRubberBand(s, c);

@@ -51,7 +51,7 @@ void RectClick(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts, 
                std::int32_t kind, float x, float y);
 void CircleClick(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts, std::int32_t& step,
                  std::int32_t kind, float x, float y);
-void RectRubberBand(ViewScene& scene, Canvas& canvas, UiState& ui, std::int32_t& step);
+void RectRubberBand(ViewScene& scene, Canvas& canvas, std::int32_t& step);
 void CircleRubberBand(ViewScene& scene, Canvas& canvas);
 // The line from the first point (NewShape corner 1) to the mouse, the previous
 // one erased first.

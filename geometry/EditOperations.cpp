@@ -556,6 +556,7 @@ void Flip(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float sx, float sy) 
   ObjectTable& t = s.table;
   if (AnyCommand(s.command) || !SelectedIs(t, {KindRect, KindMagnet, KindCoil})) return;
   s.command.FlipActive = 1;
+  Help(s, HelpFlip);
   BeginDrag(s);
   const Drag& d = s.geometry.drag;
   std::array<float, 8> rel = d.StartRelCorners;
@@ -716,7 +717,7 @@ void ClearAllClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p) {
   if (AnyCommand(s.command)) return;
   ClearHelpLabels(ui);
   LockCommands(ui, false);
-  if (p.AskYesNoCancel(ClearAllQuestion) != Answer::Yes) {
+  if (p.AskYesNo(ClearAllQuestion) != Answer::Yes) {
     UnlockCommands(ui);
     return;
   }

@@ -388,6 +388,7 @@ void DrawObjectValues(ViewScene& s, Canvas& c) {
       }
       const bool selected = t.ObjectSelected && t.SelectedKind == kind && t.SelectedIndex == o;
       c.SetFontColour(selected ? ObjectColours::Selected : ObjectColours::Normal);
+      c.SetBrush(Colours::White, BrushStyle::Clear);
       const std::string text = ValueText(value);
       c.TextOut(RoundPixel(cx), RoundPixel(cy) - c.TextHeight(text), text);
     }

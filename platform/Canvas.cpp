@@ -189,7 +189,9 @@ void Canvas::TextOut(int x, int y, const std::string& text) {
   const QPen pen = p.pen();
   p.setPen(ToQ(fontColour_));
   QFontMetrics fm(font_);
-  p.drawText(x, y + fm.ascent(), QString::fromStdString(text));
+  const QString q = QString::fromStdString(text);
+  if (brushStyle_ == BrushStyle::Solid) p.fillRect(x, y, fm.horizontalAdvance(q), fm.height(), ToQ(brushColour_));
+  p.drawText(x, y + fm.ascent(), q);
   p.setPen(pen);
   p.setCompositionMode(mode);
 }

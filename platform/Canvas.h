@@ -76,6 +76,8 @@ class Canvas {
   void SetPixel(int x, int y, Rgb colour);
   Rgb Pixel(int x, int y);
 
+  // Text in the font colour; with a solid brush its cell is first filled with
+  // the brush colour, so a title can stand over a line.
   void TextOut(int x, int y, const std::string& text);
   int TextWidth(const std::string& text);
   int TextHeight(const std::string& text);

@@ -18,6 +18,8 @@ class Prompts {
   virtual void Message(const std::string& text, const std::string& detail = {}) = 0;
   // A message box with Yes, No and Cancel.
   virtual Answer AskYesNoCancel(const std::string& text) = 0;
+  // A message box with Yes and No only (closing it answers No).
+  virtual Answer AskYesNo(const std::string& text) = 0;
   // File dialogs; an empty result means the user cancelled.
   virtual std::string OpenFileName(const std::string& folder, const std::string& filter) = 0;
   virtual std::string SaveFileName(const std::string& folder, const std::string& filter,
@@ -45,6 +47,13 @@ class ScriptedPrompts : public Prompts {
     answers.pop_front();
     return a;
   }
+  // Yes/No questions join `questions` and take their answers from the same
+  // queue; Cancel in the queue, or none left, answers No as closing the box
+  // would. `yesNoQuestions` tells which questions had no Cancel button.
+  Answer AskYesNo(const std::string& text) override {
+    yesNoQuestions.push_back(text);
+    return AskYesNoCancel(text) == Answer::Yes ? Answer::Yes : Answer::No;
+  }
   std::string OpenFileName(const std::string& folder, const std::string&) override {
     dialogFolders.push_back(folder);
     return NextName();
@@ -67,7 +76,7 @@ class ScriptedPrompts : public Prompts {
   }
 
   int beeps = 0;
-  std::vector<std::string> messages, details, questions, opened, dialogFolders;
+  std::vector<std::string> messages, details, questions, yesNoQuestions, opened, dialogFolders;
   std::deque<Answer> answers;
   std::deque<std::string> fileNames;
   bool desktopAccepts = true;

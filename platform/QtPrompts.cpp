@@ -55,6 +55,12 @@ Answer QtPrompts::AskYesNoCancel(const std::string& text) {
   return Answer::Cancel;
 }
 
+Answer QtPrompts::AskYesNo(const std::string& text) {
+  const auto b = QMessageBox::question(parent_, "Quorvane", QString::fromStdString(text),
+                                       QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+  return b == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
 std::string QtPrompts::OpenFileName(const std::string& folder, const std::string& filter) {
   return QFileDialog::getOpenFileName(parent_, "Open File",
                                       QString::fromStdString(DialogStartFolder(folder)),

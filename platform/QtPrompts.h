@@ -26,6 +26,7 @@ class QtPrompts : public Prompts {
   void Beep() override;
   void Message(const std::string& text, const std::string& detail = {}) override;
   Answer AskYesNoCancel(const std::string& text) override;
+  Answer AskYesNo(const std::string& text) override;
   std::string OpenFileName(const std::string& folder, const std::string& filter) override;
   std::string SaveFileName(const std::string& folder, const std::string& filter,
                            const std::string& defaultExtension) override;

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -112,6 +113,7 @@ Form1::Form1(Prompts* prompts, std::string folder)
   BuildStatusBar();
   BuildSideLabels();
   V = new ViewWidget(client, viewImage, *viewCanvas_);
+  V->setFocusPolicy(Qt::ClickFocus);
   V->onMouse = [this](ViewWidget::MouseEventKind k, int x, int y, Qt::MouseButton b) {
     OnViewMouse(static_cast<int>(k), x, y, b);
   };
@@ -130,6 +132,8 @@ Form1::Form1(Prompts* prompts, std::string folder)
 }
 
 Form1::~Form1() { qApp->removeEventFilter(this); }
+
+void ShowMainWindow(Form1& window) { window.showMaximized(); }
 
 // ---------------------------------------------------------------- building
 
@@ -282,32 +286,22 @@ void Form1::BuildToolBar() {
 void Form1::BuildStatusBar() {
   StatusBar1 = new QWidget(this);
   StatusBar1->setObjectName("StatusBar1");
-  auto* layout = new QHBoxLayout(StatusBar1);
-  layout->setContentsMargins(2, 1, 2, 1);
-  layout->setSpacing(2);
-  for (int i = 0; i < 6; ++i) {
+  // The panels are placed by LayOutStatusBar whenever the bar changes size.
+  for (std::size_t i = 0; i < 6; ++i) {
     auto* l = new QLabel(StatusBar1);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    l->setFixedWidth(50);
-    StatusPanel[static_cast<std::size_t>(i)] = l;
-    layout->addWidget(l);
-    if (i == 4) {
-      // The progress bars live in the status bar, hidden until long work runs.
-      ProgressBar3 = new QProgressBar(StatusBar1);
-      ProgressBar3->setRange(0, 1000);
-      ProgressBar1 = new QProgressBar(StatusBar1);
-      ProgressBar1->setRange(0, 100);
-      for (QProgressBar* p : {ProgressBar3, ProgressBar1}) {
-        p->setTextVisible(false);
-        p->setFixedWidth(120);
-        p->hide();
-        layout->addWidget(p);
-      }
-    }
+    StatusPanel[i] = l;
+    statusDesignWidth_[i] = 50;
   }
-  StatusPanel[5]->setMinimumWidth(50);
-  StatusPanel[5]->setMaximumWidth(QWIDGETSIZE_MAX);
-  layout->setStretchFactor(StatusPanel[5], 1);
+  // The progress bars live in the status bar, hidden until long work runs.
+  ProgressBar3 = new QProgressBar(StatusBar1);
+  ProgressBar3->setRange(0, 1000);
+  ProgressBar1 = new QProgressBar(StatusBar1);
+  ProgressBar1->setRange(0, 100);
+  for (QProgressBar* p : {ProgressBar3, ProgressBar1}) {
+    p->setTextVisible(false);
+    p->hide();
+  }
   StatusBar1->setFixedHeight(QFontMetrics(font()).height() + 8);
   // Below the client area, as a status bar sits.
   StatusBar1->setParent(centralWidget());
@@ -421,6 +415,7 @@ void Form1::HandleCommand(Cmd c) {
     at = parent->second;
   }
   if (inHandler_) return;
+  if (shownOnce_) viewSettled_ = true;
   auto it = handlers_.find(c);
   if (it != handlers_.end()) {
     inHandler_ = true;
@@ -456,19 +451,95 @@ void Form1::paintEvent(QPaintEvent* e) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* e) {
-  // The window sees every key before its controls do; an event that climbs
-  // from a control to its parents is looked at once.
-  if (e->type() == QEvent::KeyPress && e != lastKeyEvent_) {
-    auto* w = qobject_cast<QWidget*>(watched);
-    auto* k = static_cast<QKeyEvent*>(e);
-    if (w && (w == this || isAncestorOf(w)) && k->key() == Qt::Key_Escape) {
-      lastKeyEvent_ = e;
-      // During a long run the run itself looks at the flag.
-      if (inHandler_)
-        cmd.EscapePressed = 1;
-      else
-        KeyEscape();
+  switch (e->type()) {
+    case QEvent::KeyPress: {
+      auto* w = qobject_cast<QWidget*>(watched);
+      if (!w || !(w == this || isAncestorOf(w))) break;
+      if (shownOnce_) viewSettled_ = true;
+      // Any key empties panel 4; Escape also cancels the command in progress
+      // or stops the run. Escape is taken here, where the window first sees
+      // it, so it never climbs on to the parents and acts once per press.
+      ui.status[4] = "";
+      StatusPanel[4]->setText(QString());
+      if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+        if (inHandler_)
+          cmd.EscapePressed = 1;  // the run looks at the flag itself
+        else
+          KeyEscape();
+        return true;
+      }
+      break;
     }
+    case QEvent::MouseButtonPress: {
+      auto* w = qobject_cast<QWidget*>(watched);
+      if (shownOnce_ && w && (w == this || isAncestorOf(w))) viewSettled_ = true;
+      break;
+    }
+    case QEvent::Resize:
+      if (watched == StatusBar1)
+        LayOutStatusBar();
+      else if (watched == client && shownOnce_ && !viewSettled_)
+        AdoptClientSize();
+      break;
+    case QEvent::Hide:
+      if (IsInWindowPanel(watched)) ReturnFocusToView();
+      break;
+    default:
+      break;
   }
   return QMainWindow::eventFilter(watched, e);
+}
+
+void Form1::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  AdoptClientSize();
+}
+
+bool Form1::IsInWindowPanel(const QObject* o) const {
+  auto* w = qobject_cast<const QWidget*>(o);
+  return w && client && w->parentWidget() == client && w != V && w != toolpanel && !qobject_cast<const QLabel*>(w);
+}
+
+void Form1::ReturnFocusToView() {
+  if (V) V->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::LayOutStatusBar() {
+  if (!StatusBar1 || !StatusPanel[0]) return;
+  constexpr int margin = 2, gap = 2;
+  const int room = std::max(0, StatusBar1->width() - 2 * margin - 5 * gap);
+  std::array<int, 6> w = statusDesignWidth_;
+  int design = 0;
+  for (int d : w) design += d;
+  if (design > room) {
+    // Panel 3 keeps its prompt whole as far as the bar allows; the others
+    // share what is left in proportion to their design widths.
+    w[3] = std::min(statusDesignWidth_[3], room);
+    const int rest = room - w[3];
+    const int others = design - statusDesignWidth_[3];
+    int given = 0;
+    for (std::size_t i : {0u, 1u, 2u, 4u, 5u}) {
+      w[i] = others > 0 ? statusDesignWidth_[i] * rest / others : 0;
+      given += w[i];
+    }
+    w[5] += rest - given;
+  } else {
+    w[5] += room - design;
+  }
+  int x = margin;
+  const int h = StatusBar1->height() - 2;
+  for (std::size_t i = 0; i < 6; ++i) {
+    StatusPanel[i]->setGeometry(x, 1, w[i], h);
+    x += w[i] + gap;
+  }
+  // The progress bars sit over panel 3, just after the word "Calculating".
+  const int left = StatusPanel[3]->x() + QFontMetrics(StatusBar1->font()).horizontalAdvance("Calculating    ");
+  const int width = std::max(0, std::min(150, StatusPanel[3]->geometry().right() - 2 - left));
+  const int top = (StatusBar1->height() - 16) / 2 + 1;
+  for (QProgressBar* p : {ProgressBar3, ProgressBar1}) {
+    p->setGeometry(left, top, width, 16);
+    p->raise();
+  }
 }

@@ -66,6 +66,14 @@ class Form1 : public QMainWindow {
   bool onlineHelpOn = false;
   std::string programFolder;
   std::int32_t StatusWidthRotation = 0, StatusWidthPrompt = 0, StatusWidthEscape = 0;
+  // The client area the view geometry was laid out from: read at start-up,
+  // taken again from the window as really shown until the user first acts on
+  // it, then kept for every later mesh-size change.
+  struct ViewFrame {
+    int toolHeight = 0, clientWidth = 0, clientHeight = 0;
+  };
+  const ViewFrame& SettledViewFrame() const { return viewFrame_; }
+  bool ViewGeometrySettled() const { return viewSettled_; }
   std::int32_t ScrollBarWidth = 0, MinClientWidth = 0;
   bool exiting = false;  // the last Exit was pressed: the window may close
 
@@ -171,6 +179,7 @@ class Form1 : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
+  void showEvent(QShowEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
@@ -182,6 +191,16 @@ class Form1 : public QMainWindow {
   void BuildPanels();
   void BuildExitPanels();
   void LayOutView();
+  // While the view geometry is not settled, lays the view out again for the
+  // client area as it now is (the window manager may size the window after
+  // it is first shown).
+  void AdoptClientSize();
+  // Places the six status panels: their design widths where they fit, else
+  // panel 3's prompt in full and the others shrunk, never overlapping.
+  void LayOutStatusBar();
+  // An in-window panel has closed: the keys go to the view again.
+  void ReturnFocusToView();
+  bool IsInWindowPanel(const QObject* o) const;
   void ConnectCommands();
   void ConnectViewCommands();    // drawing on the view: adds, guidelines, mouse hooks
   void ConnectAnalyseCommands(); // set-up, run, flow lines, pressure map
@@ -195,7 +214,7 @@ class Form1 : public QMainWindow {
   Answer AskSaveChanges();
   // Saves the document for the question; false when it was not saved.
   bool SaveForQuestion();
-  void ReportWriteError();
+  void ReportWriteError(const PrefWrite& written);
 
   std::unique_ptr<Prompts> ownPrompts_;
   Prompts* prompts_;
@@ -207,5 +226,12 @@ class Form1 : public QMainWindow {
   std::map<Cmd, std::string> hints_;
   std::map<Cmd, Cmd> parents_;  // the menu each item sits in
   bool inHandler_ = false;
-  const QEvent* lastKeyEvent_ = nullptr;
+  ViewFrame viewFrame_;
+  bool viewSettled_ = false;
+  bool shownOnce_ = false;
+  std::array<int, 6> statusDesignWidth_{};
 };
+
+// Shows the main window as the program starts it: maximized, where a window
+// manager allows it. The view geometry settles from the window as shown.
+void ShowMainWindow(Form1& window);

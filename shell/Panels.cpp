@@ -188,12 +188,12 @@ void Form1::PreferencesOk() {
   ui.cursor = CursorShape::Hourglass;
   SyncUi();
   ReadControls(*this, prefs.controls);
-  const bool written = SavePreferences(programFolder, prefs);
+  const PrefWrite written = SavePreferences(programFolder, prefs);
   Button3->setEnabled(true);
   ui.cursor = CursorShape::Default;
-  if (!written) {
+  if (!written.Complete()) {
     // The panel stays open so the folder can be put right or the panel left.
-    ReportWriteError();
+    ReportWriteError(written);
     return;
   }
   PrefBox->hide();
@@ -210,9 +210,11 @@ void Form1::PreferencesCancel() {
   ui.cursor = CursorShape::Default;
 }
 
-void Form1::ReportWriteError() {
-  prompts_->Message(std::string("The settings could not be written to ") + PrefFileName + " and " +
-                    DataFolderFileName + " in " + programFolder +
+void Form1::ReportWriteError(const PrefWrite& written) {
+  std::string files;
+  if (!written.prefFile) files = PrefFileName;
+  if (!written.dataFolderFile) files += std::string(files.empty() ? "" : " and ") + DataFolderFileName;
+  prompts_->Message("The settings could not be written to " + files + " in " + programFolder +
                     ". Check that the folder exists and may be written to.");
 }
 
@@ -265,11 +267,13 @@ void Form1::ExitSequence() {
     return;
   }
   ReadControls(*this, prefs.controls);
-  if (!SavePreferences(programFolder, prefs)) {
-    // Reported; the controls stay usable and the exit panel still lets the
-    // user leave.
-    ReportWriteError();
+  const PrefWrite written = SavePreferences(programFolder, prefs);
+  if (!written.Complete()) {
+    // Reported, and the window stays open without an exit panel: the user can
+    // put the folder right and leave again.
+    ReportWriteError(written);
     ui.cursor = CursorShape::Default;
+    return;
   }
   const int cx = client->width() / 2, cy = client->height() / 2;
   for (QFrame* p : ExitPanel) p->move(cx - p->width() / 2, cy - p->height() / 2);

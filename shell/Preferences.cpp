@@ -110,10 +110,10 @@ PrefRead LoadDataFolder(const std::string& programFolder, Preferences& prefs) {
   return line == "A" ? PrefRead::Complete : PrefRead::Damaged;
 }
 
-bool SavePreferences(const std::string& programFolder, Preferences& prefs) {
+PrefWrite SavePreferences(const std::string& programFolder, Preferences& prefs) {
   static constexpr std::array<std::int32_t, 3> Densities = {41, 21, 9};
   const PreferenceControls& c = prefs.controls;
-  prefs.ExitPanelChoice = prefs.ExitPanelChoice == 7 ? 6 : 7;
+  const std::int32_t exitPanel = prefs.ExitPanelChoice == 7 ? 6 : 7;
   std::string bytes;
   PutInt32(bytes, c.GridTypeItem == 0 ? 1 : 0);
   PutInt32(bytes, c.ShowGrid ? 1 : 0);
@@ -121,8 +121,10 @@ bool SavePreferences(const std::string& programFolder, Preferences& prefs) {
   PutInt32(bytes, prefs.ShowStartUpTips ? 1 : 0);
   PutInt32(bytes, 0);
   PutInt32(bytes, prefs.TipIndex + 1 > 11 ? 0 : prefs.TipIndex + 1);
-  PutInt32(bytes, prefs.ExitPanelChoice);
-  const bool prefOk = WriteWhole(programFolder + PrefFileName, bytes);
-  const bool dirOk = WriteWhole(programFolder + DataFolderFileName, c.WorkingDir);
-  return prefOk && dirOk;
+  PutInt32(bytes, exitPanel);
+  PrefWrite result;
+  result.prefFile = WriteWhole(programFolder + PrefFileName, bytes);
+  result.dataFolderFile = WriteWhole(programFolder + DataFolderFileName, c.WorkingDir);
+  if (result.prefFile) prefs.ExitPanelChoice = exitPanel;
+  return result;
 }

@@ -41,6 +41,13 @@ PrefRead LoadPreferences(const std::string& programFolder, Preferences& prefs, G
 // a missing or empty file give the program folder + "Data", which is written
 // back at once.
 PrefRead LoadDataFolder(const std::string& programFolder, Preferences& prefs);
-// Toggles the exit panel choice and writes both files; false when either could
-// not be written completely (the files on disk are then left as they were).
-bool SavePreferences(const std::string& programFolder, Preferences& prefs);
+// Which of the two files a save wrote in full; a file that was not written is
+// left on disk as it was.
+struct PrefWrite {
+  bool prefFile = false, dataFolderFile = false;
+  bool Complete() const { return prefFile && dataFolderFile; }
+};
+// Writes both files with the exit panel choice toggled; the toggle is kept for
+// the rest of the run only when Pref.PRF was written, so a retried save after a
+// failure still alternates the panels.
+PrefWrite SavePreferences(const std::string& programFolder, Preferences& prefs);

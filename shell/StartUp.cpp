@@ -27,8 +27,9 @@ void CentreIn(QWidget* w, int cx, int cy) { w->move(cx - w->width() / 2, cy - w-
 }  // namespace
 
 void Form1::FormCreate() {
-  // The client area of the maximized window, read once: nothing is laid out
-  // again when the window changes size.
+  // An estimate of the maximized window's client area; the view is laid out
+  // again from the real one once the window is shown (AdoptClientSize), and
+  // never follows the window's size after the user has started to work.
   QScreen* screen = QGuiApplication::primaryScreen();
   const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
   ScrollBarWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
@@ -42,9 +43,10 @@ void Form1::FormCreate() {
   StatusWidthRotation = fm.horizontalAdvance(QString::fromUtf8("Rot: -12.34\u00B0"));
   StatusWidthPrompt = fm.horizontalAdvance("Add circular section: Click when outer circle positioned");
   StatusWidthEscape = fm.horizontalAdvance("Press escape key to exit");
-  StatusPanel[2]->setFixedWidth(StatusWidthRotation + 6);
-  StatusPanel[3]->setFixedWidth(StatusWidthPrompt + 6);
-  StatusPanel[4]->setFixedWidth(StatusWidthEscape + 6);
+  statusDesignWidth_[2] = StatusWidthRotation + 6;
+  statusDesignWidth_[3] = StatusWidthPrompt + 6;
+  statusDesignWidth_[4] = StatusWidthEscape + 6;
+  LayOutStatusBar();
 
   QToolButton* run = Button(Cmd::SpeedButton21);
   MinClientWidth = run->x() + run->width() + 2 * ScrollBarWidth;
@@ -69,18 +71,13 @@ void Form1::FormCreate() {
                       " could not be read. The data folder is now " + doc.DataFolder + ".");
 
   AllocSolverArrays(mesh);
-  mesh.ViewLeft = clientWidth / 50;
   // The window opens at the size of the screen, maximized where a window
-  // manager allows it.
+  // manager allows it. Until it is shown the client area is an estimate.
   resize(avail.size());
   client->resize(clientWidth, clientHeight);
+  viewFrame_ = {toolpanel->height(), clientWidth, clientHeight};
+  mesh.ViewLeft = clientWidth / 50;
   LayOutView();
-
-  const int cx = clientWidth / 2, cy = clientHeight / 2;
-  V->setGeometry(mesh.ViewLeft, mesh.ViewTop, mesh.ViewSize, mesh.ViewSize);
-  for (QWidget* w : {static_cast<QWidget*>(Uninstall), static_cast<QWidget*>(About),
-                     static_cast<QWidget*>(PrefBox), static_cast<QWidget*>(GroupBox1)})
-    CentreIn(w, cx, cy);
   QFont bold = V->font();
   bold.setBold(true);
   V->setFont(bold);
@@ -93,16 +90,32 @@ void Form1::FormCreate() {
     ShowTip();
   }
   ui.cursor = CursorShape::Default;
+  ReturnFocusToView();
   SyncUi();
 }
 
+void Form1::AdoptClientSize() {
+  const ViewFrame now{toolpanel->height(), client->width(), client->height()};
+  if (now.clientWidth == viewFrame_.clientWidth && now.clientHeight == viewFrame_.clientHeight &&
+      now.toolHeight == viewFrame_.toolHeight)
+    return;
+  viewFrame_ = now;
+  mesh.ViewLeft = now.clientWidth / 50;
+  LayOutView();
+  // Only the start-up drawing is on the view yet: draw it again at the new size.
+  RedrawView();
+  SaveViewSnapshot();
+  ViewChanged();
+}
+
 void Form1::LayOutView() {
-  ViewLayout(mesh, toolpanel->height(), client->height());
+  ViewLayout(mesh, viewFrame_.toolHeight, viewFrame_.clientHeight);
+  V->setGeometry(mesh.ViewLeft, mesh.ViewTop, mesh.ViewSize, mesh.ViewSize);
   // The view image reaches to ViewRight, like the snapshot the panels use.
   viewCanvas_->Flush();
   viewImage = MakeBitmap(mesh.ViewRight, mesh.ViewSize);
   ViewSnapshot = MakeBitmap(mesh.ViewRight, mesh.ViewSize);
-  const int width = std::max(1, client->width() - mesh.ViewRight);
+  const int width = std::max(1, viewFrame_.clientWidth - mesh.ViewRight);
   int top = 0;
   for (QLabel* l : DataLabel) {
     l->setGeometry(mesh.ViewRight, top, width, DataLabelHeight);
@@ -114,9 +127,14 @@ void Form1::LayOutView() {
   }
   OnLineHelp[3]->setGeometry(mesh.ViewRight, top, width, std::max(1, mesh.ViewBottom - top));
   // The pressure panels sit at the foot of the area right of the view.
-  const int rightCentre = mesh.ViewRight + (client->width() - mesh.ViewRight) / 2;
+  const int rightCentre = mesh.ViewRight + (viewFrame_.clientWidth - mesh.ViewRight) / 2;
   BFilter->move(rightCentre - BFilter->width() / 2, mesh.ViewBottom - BFilter->height());
   Bdisplay->move(rightCentre - Bdisplay->width() / 2, mesh.ViewBottom - BFilter->height() - Bdisplay->height());
+  // The centred panels sit in the middle of the client area.
+  const int cx = viewFrame_.clientWidth / 2, cy = viewFrame_.clientHeight / 2;
+  for (QWidget* w : {static_cast<QWidget*>(Uninstall), static_cast<QWidget*>(About),
+                     static_cast<QWidget*>(PrefBox), static_cast<QWidget*>(GroupBox1)})
+    CentreIn(w, cx, cy);
 }
 
 void Form1::FileNew() {

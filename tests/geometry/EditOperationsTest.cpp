@@ -263,6 +263,7 @@ TEST_F(ClearTest, ClearAllAsksAndEmptiesTableAndViewOnlyOnYes) {
   ClearAllClick(scene, canvas, ui, prompts);
   ASSERT_EQ(prompts.questions.size(), 1u);
   EXPECT_EQ(prompts.questions[0], "Do you want to clear all objects from the net?");
+  EXPECT_EQ(prompts.yesNoQuestions, prompts.questions) << "the box offers Yes and No only";
   EXPECT_EQ(table.RectDataLen, 10);
   EXPECT_EQ(modified, 0);
   ClearAllClick(scene, canvas, ui, prompts);

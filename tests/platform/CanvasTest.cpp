@@ -109,3 +109,34 @@ TEST_F(CanvasTest, TextHasASizeAndLandsInTheFontColour) {
 }
 
 }  // namespace
+
+namespace {
+
+// A title written with a solid white brush stands over a line drawn through
+// its cell (the printed frame runs under the title); with a clear brush the
+// line shows between the letters.
+TEST(CanvasTextTest, TextWithASolidBrushCoversWhatLiesUnderItsCell) {
+  for (BrushStyle style : {BrushStyle::Solid, BrushStyle::Clear}) {
+    QImage image = MakeBitmap(200, 40);
+    Canvas canvas{image};
+    canvas.SetFont("DejaVu Sans", 14, true);
+    const int h = canvas.TextHeight("X");
+    canvas.SetPen(Colours::Black, 1, PenMode::Copy);
+    canvas.MoveTo(0, 5 + h / 2);
+    canvas.LineTo(199, 5 + h / 2);
+    canvas.SetFontColour(Colours::Red);
+    canvas.SetBrush(Colours::White, style);
+    canvas.TextOut(10, 5, "I I I");
+    const int width = canvas.TextWidth("I I I");
+    canvas.Flush();
+    int black = 0;
+    for (int x = 10; x < 10 + width; ++x) black += image.pixel(x, 5 + h / 2) == qRgb(0, 0, 0);
+    if (style == BrushStyle::Solid)
+      EXPECT_EQ(black, 0) << "the line shows through the title";
+    else
+      EXPECT_GT(black, width / 3) << "a clear brush keeps what lies between the letters";
+    EXPECT_EQ(image.pixel(5, 5 + h / 2), qRgb(0, 0, 0)) << "the line outside the text stays";
+  }
+}
+
+}  // namespace

@@ -1,3 +1,4 @@
+#include <QTest>
 // Start-up: the state of the commands, the layout and the preferences read.
 #include <QAction>
 #include <QLabel>
@@ -67,6 +68,9 @@ TEST_F(StartUpTest, NextTipWrapsFromTheLastToTheFirstAndTheDontShowBoxUnchecksTi
 TEST_F(StartUpTest, StatusPanelsFitTheirLongestTextsAndTheWindowHasAMinimum) {
   WritePreferences();
   Form1& f = Start();
+  f.resize(1024, 700);
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
   const QFontMetrics fm(f.StatusBar1->font());
   EXPECT_EQ(f.StatusPanel[3]->width(),
             fm.horizontalAdvance("Add circular section: Click when outer circle positioned") + 6);
