@@ -141,7 +141,8 @@ void ApplyMatrix(const Mesh& mesh, const float* x, float* y) {
   for (int row = 0; row < s.M; ++row) StencilRow(s, x, y, row);
 }
 
-SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const SolverCallbacks& callbacks) {
+SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const SolverCallbacks& callbacks,
+                                 double stallBound2) {
   SolverResult result;
   const int M = mesh.MeshSize;
   const int cells = M * M;
@@ -196,6 +197,7 @@ SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const Solver
   std::copy(r, r + cells, p);
   const double rr0 = rr;
   const double target = rr0 * static_cast<double>(errorTolerance2);
+  const double stallBelow = stallBound2 * bb;
   const std::int64_t limit = static_cast<std::int64_t>(M) * M;
   std::int32_t n = 0, j = 0;
   float progress = 0;
@@ -225,9 +227,10 @@ SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const Solver
     rr = rrNew;
     renew = true;
     // Both tests count the iterations completed before this one, so at least
-    // 1002 always run.
+    // 1002 always run. A stall is believed only with the residual just
+    // recomputed small against b; otherwise the run goes on.
     if (rr < target && n > 1000) return finish(SolverOutcome::Converged, n + 1);
-    if (j == 0 && alpha / beta < 0.3 && n > 1000) return finish(SolverOutcome::Stalled, n + 1);
+    if (j == 0 && alpha / beta < 0.3 && n > 1000 && rr < stallBelow) return finish(SolverOutcome::Stalled, n + 1);
     ++n;
     progress += 0.1f;
     int position = static_cast<int>(progress);

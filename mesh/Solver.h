@@ -23,7 +23,7 @@ struct SolverSettings {
 
 enum class SolverOutcome {
   Converged,       // the residual fell below the tolerance
-  Stalled,         // α / β fell below 0.3 at a residual refresh
+  Stalled,         // α / β fell below 0.3 at a residual refresh, the residual below 5 % of |b|
   IterationLimit,  // MeshSize² iterations
   Exact,           // the residual vanished exactly, or p·q ≤ 0: nothing left to gain
   Abandoned,       // Escape or a close request; StreamFunction keeps the partial solution
@@ -59,10 +59,21 @@ inline constexpr const char* SolverNotFiniteMessage =
 // y = A x over the current coefficient arrays (x and y distinct, MeshSize² each).
 void ApplyMatrix(const Mesh& mesh, const float* x, float* y);
 
+// The stall test (α / β below 0.3 where the residual is recomputed) ends a run
+// only when that residual is below 5 % of the right-hand side: r·r < 0.0025 b·b.
+// Without the bound a fresh run could stop with as much residual as it started
+// with. The bound is measured against b, not against the run's first residual,
+// so a run from a kept solution, which starts within a few per cent of b, stops
+// at its first stall like before unless its residual has grown past the bound.
+inline constexpr double StallResidualBound2 = 0.0025;
+
 // The conjugate-gradient iterations on mesh.StreamFunction, starting from what
 // it holds. Never fewer than 1002 iterations before a stop test may succeed; the
-// residual is recomputed from b − Aψ every MeshSize + 1 iterations.
-SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const SolverCallbacks& callbacks = {});
+// residual is recomputed from b − Aψ every MeshSize + 1 iterations. The program
+// always runs with the default stallBound2; the validation program passes
+// infinity to compare with the stall test unbounded.
+SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const SolverCallbacks& callbacks = {},
+                                 double stallBound2 = StallResidualBound2);
 
 // Analyse > Run round SolveStreamFunction: the hourglass, the commands locked,
 // " Calculating" in panel 3 and "Press Escape key to exit" in panel 4,
