@@ -3,6 +3,7 @@
 // alone and the whole pressure display with its flow lines. Every result
 // carries the time of the solve that produced the scene, and the ratio of the
 // drawing to it: drawing must stay well below a solve.
+#include <QImage>
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -14,7 +15,7 @@
 #include "mesh/Solver.h"
 #include "platform/Canvas.h"
 #include "platform/UiState.h"
-#include "tests/mesh/MeshScene.h"
+#include "tests/core/MeshScene.h"
 
 namespace {
 

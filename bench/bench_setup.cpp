@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "mesh/Solver.h"
-#include "tests/mesh/MeshScene.h"
+#include "tests/core/MeshScene.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <chrono>
 
 #include "mesh/Solver.h"
-#include "tests/mesh/MeshScene.h"
+#include "tests/core/MeshScene.h"
 
 #ifdef QUORVANE_HAVE_EIGEN
 #include <Eigen/IterativeLinearSolvers>

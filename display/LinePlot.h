@@ -8,7 +8,7 @@
 
 #include "display/Gauge.h"
 #include "mesh/Mesh.h"
-#include "platform/Canvas.h"
+#include "platform/Rgb.h"
 #include "platform/CommandState.h"
 
 inline constexpr std::int32_t PlotSampleCapacity = 151;
@@ -41,13 +41,6 @@ PlotLayout ScreenPlotLayout(const Mesh& mesh);
 PlotLayout PagePlotLayout(std::int32_t printLeft, std::int32_t printTop, std::int32_t printRight,
                           std::int32_t printBottom, std::int32_t penScale);
 
-// A press in gauge mode: the start cell and pixel, PlotPending up.
-void PlotLinePress(LinePlotState& plot, CommandState& cmd, const Mesh& mesh, float x, float y);
-// A move with the button down after a press: the rubber line (not-xor) moved
-// to (x, y), PlotLineActive up.
-void PlotLineDrag(LinePlotState& plot, CommandState& cmd, Canvas& view, float x, float y);
-// Takes the rubber line off the view, if one is drawn.
-void EraseRubberLine(LinePlotState& plot, Canvas& view);
 
 enum class PlotEnd { SameCell, OutsideMesh, Accepted };
 // The end cell of the release at (x, y), and whether a plot can be drawn.
@@ -58,14 +51,11 @@ PlotEnd SetPlotEnd(LinePlotState& plot, const Mesh& mesh, float x, float y);
 // Obstacle cells read 0 for both. Nothing is sampled for a line of one cell.
 void SamplePlotLine(LinePlotState& plot, const GaugeState& gauge, const Mesh& mesh);
 
-// The two graphs of the samples on a white surface: axes, titles, the dots
-// of flow rate and pressure and their scales. Without any flow or any
-// pressure along the line only the frame and the titles are drawn.
-void DrawPlotGraphs(Canvas& canvas, const LinePlotState& plot, const PlotLayout& layout);
+// A press in gauge mode: the start cell and pixel, PlotPending up.
+void PlotLinePress(LinePlotState& plot, CommandState& cmd, const Mesh& mesh, float x, float y);
 
-// A printed plot: the square print area of a page, its border and the graphs.
+// The square print area of a page for a printed plot.
 struct PlotPageArea {
   std::int32_t PrintPenScale = 1, PrintLeft = 0, PrintTop = 0, PrintRight = 0, PrintBottom = 0;
 };
 PlotPageArea ComputePlotPageArea(std::int32_t pageWidth, std::int32_t pageHeight, std::int32_t dotsPerInch);
-void DrawPlotPage(Canvas& page, const LinePlotState& plot, const PlotPageArea& area, std::int32_t visibleMeshSize);

@@ -1,31 +1,19 @@
-// PressureMap: the speed of every mesh point and the "Flow Pressure" display
-// built on it: one coloured (or grey) square per mesh point, slow flow red /
-// white, fast flow violet to black, obstacles grey, flow lines on top. Also the
-// Flow Lines / Pressure switch and the choices of the pressure display panels.
+// PressureMap: the "Flow Pressure" display built on the flow field: one
+// coloured (or grey) square per mesh point, slow flow red / white, fast flow
+// violet to black, obstacles grey, flow lines on top. Also the Flow Lines /
+// Pressure switch and the choices of the pressure display panels.
 #pragma once
 
 #include <cstdint>
 
 #include "display/FlowDisplay.h"
+#include "display/FlowField.h"
 #include "mesh/Mesh.h"
 #include "platform/Canvas.h"
 
 struct UiState;
 
-// What the speed computation is for: the flow lines, gauge and plot (linear,
-// fills SpeedGrid) or the pressure map (honours the Lin / Log choice).
-enum class FlowFieldMode { Compute, Pressure };
 
-// SpeedField and PressureField from StreamFunction: the signed neighbour
-// difference of largest size at every point; then PressureField normalised to
-// 0..1 over the displayed points (obstacle edges take the far side's value)
-// and, in compute mode or with "Lin", copied into SpeedGrid. A field with no
-// flow at all gives 0 everywhere. Does nothing before flow lines are shown.
-void ComputeFlowField(Mesh& mesh, FlowDisplayState& flow, FlowFieldMode mode = FlowFieldMode::Compute);
-
-// The colour ramp and the grey scale of a normalised value (clamped to 0..1).
-Rgb PressureColour(float v);
-Rgb PressureGrey(float v);
 
 // Paints the map that ComputeFlowField left in PressureField, then the
 // obstacles grey over it.

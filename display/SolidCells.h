@@ -22,3 +22,19 @@ bool IsSolidCell(const Mesh& mesh, std::int32_t row, std::int32_t column);
 
 // The same for every visible cell at once, [row × VisibleMeshSize + column].
 std::vector<std::uint8_t> SolidCellMask(const Mesh& mesh);
+
+// Solid test of a visible cell through the mask, cells off the mesh not solid.
+struct SolidCells {
+  std::vector<std::uint8_t> mask;
+  std::int32_t size = 0;
+  bool operator()(std::int32_t row, std::int32_t column) const {
+    return row >= 0 && column >= 0 && row < size && column < size &&
+           mask[static_cast<std::size_t>(row) * size + column];
+  }
+  bool Enclosed(std::int32_t r, std::int32_t c) const {
+    return (*this)(r - 1, c - 1) && (*this)(r - 1, c) && (*this)(r - 1, c + 1) && (*this)(r, c - 1) &&
+           (*this)(r, c + 1) && (*this)(r + 1, c - 1) && (*this)(r + 1, c) && (*this)(r + 1, c + 1);
+  }
+};
+
+inline SolidCells MakeSolidCells(const Mesh& mesh) { return SolidCells{SolidCellMask(mesh), mesh.VisibleMeshSize}; }

@@ -7,23 +7,11 @@
 #include <cstdint>
 
 #include "display/FlowDisplay.h"
+#include "display/StreamField.h"
 #include "mesh/Mesh.h"
 
 class Canvas;
 struct UiState;
-
-// StreamDisplay from StreamFunction: a copy, smoothed over the visible mesh with
-// the weight of the smoothing level (none, normal 0.1, high 0.25).
-void PrepareStreamDisplay(Mesh& mesh, const FlowDisplayState& flow);
-
-// The StreamLevelCount contour levels over the displayed points of
-// StreamDisplay, evenly spaced from the smallest value up to (not including)
-// the largest, where the largest is never taken below 0.
-void ComputeStreamLevels(const Mesh& mesh, FlowDisplayState& flow);
-
-// Dot width on the view for a normalised speed 0..1 (1 fast .. 6 slow); a page
-// multiplies it by 2 × PrintPenScale.
-int StreamDotWidth(float speed);
 
 // The whole flow-line display: the hourglass, commands locked, the smoothed
 // copy, the speed field, the levels, the dots on `canvas`, the progress bar,

@@ -7,6 +7,7 @@
 #include "display/Streamlines.h"
 #include "geometry/ObjectDrawing.h"
 #include "mesh/MeshSetup.h"
+#include "mesh/SolidFill.h"
 #include "platform/Canvas.h"
 
 PrintGeometry ComputePrintGeometry(int width, int height, int dotsPerInch, const Mesh& screenMesh) {
@@ -97,11 +98,9 @@ QImage RenderPrintPage(const PrintSource& s, int width, int height, int dotsPerI
     MeshSetupOptions options;
     options.printingActive = true;
     options.solidFill = true;
-    options.canvas = &page;
-    options.target = SolidFillTarget{g.PrintLeft, g.PrintTop,
-                                     static_cast<float>(s.mesh.ViewRight) * g.PrintScale / 299.0f,
-                                     static_cast<float>(s.mesh.ViewSize) * g.PrintScale / 299.0f, true,
-                                     g.PrintPenScale};
+    const SolidFillTarget target{g.PrintLeft, g.PrintTop, FineStepX(s.mesh) * g.PrintScale,
+                                 FineStepY(s.mesh) * g.PrintScale, true, g.PrintPenScale};
+    options.paintSolidFill = [&](bool strokes) { PaintSolidFill(page, setupMesh, target, strokes); };
     MeshSetup(objects, field, setupMesh, options);
   }
 

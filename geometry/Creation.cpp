@@ -1,3 +1,4 @@
+#include "mesh/Grid.h"
 #include "geometry/Creation.h"
 
 #include <cmath>

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "geometry/ObjectTable.h"
-#include "mesh/Grid.h"
+#include "mesh/GridState.h"
 #include "mesh/Mesh.h"
 #include "platform/CommandState.h"
 

@@ -1,3 +1,4 @@
+#include "mesh/Grid.h"
 #include "geometry/Guidelines.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+#include "mesh/Grid.h"
 #include "geometry/ObjectDrawing.h"
 
 #include <algorithm>

@@ -161,3 +161,9 @@ void ToggleCentreLines(Canvas& c, const Mesh& m, GridState& g) {
   g.CentreLinesChecked = !g.CentreLinesChecked;
   g.CentreLinesShown = g.CentreLinesChecked ? 1 : 0;
 }
+
+void ClearView(Canvas& canvas, const Mesh& mesh) {
+  canvas.SetPen(Colours::Black, 1, PenMode::Black, PenStyle::Solid);
+  canvas.SetBrush(Colours::White, BrushStyle::Solid);
+  canvas.FillRect(0, 0, mesh.ViewRight, mesh.ViewBottom);
+}

@@ -5,21 +5,11 @@
 
 #include <cstdint>
 
+#include "mesh/GridState.h"
 #include "mesh/Mesh.h"
 
 class Canvas;
 
-struct GridState {
-  std::int32_t GridDotsCode = 17;   // 17: the grid type is dots
-  std::int32_t GridLinesCode = 0;   // 18: the grid type is lines
-  std::int32_t ShowGridCode = 19;   // 19: the grid is shown
-  std::int32_t CentreLinesShown = 1;
-  // Check marks of Tools > Grid > Dots / Lines, Show Grid and Show Centre Lines.
-  bool DotsChecked = true;
-  bool LinesChecked = false;
-  bool ShowGridChecked = true;
-  bool CentreLinesChecked = true;
-};
 
 // Where and how the pattern lands: the screen origin (MeshLeft, MeshTop) with
 // xor pens, or a printer page with its origin and pen unit.
@@ -42,3 +32,6 @@ bool ChooseGridDots(Canvas& canvas, const Mesh& mesh, GridState& grid);
 bool ChooseGridLines(Canvas& canvas, const Mesh& mesh, GridState& grid);
 void ToggleShowGrid(Canvas& canvas, const Mesh& mesh, GridState& grid);
 void ToggleCentreLines(Canvas& canvas, const Mesh& mesh, GridState& grid);
+
+// Paints the view white with a black one-pixel pen in force afterwards.
+void ClearView(Canvas& canvas, const Mesh& mesh);

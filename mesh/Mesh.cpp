@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "platform/Canvas.h"
 
 void AllocSolverArrays(Mesh& mesh) {
   const std::size_t n = static_cast<std::size_t>(mesh.ArrayLength());
@@ -71,10 +70,4 @@ Cell PixelToCell(const Mesh& mesh, float x, float y) {
 void CellCentre(const Mesh& mesh, Cell cell, float& x, float& y) {
   x = mesh.CellWidth / 2 + cell.column * mesh.CellWidth;
   y = mesh.MeshTop + mesh.CellHeight / 2 + cell.row * mesh.CellHeight;
-}
-
-void ClearView(Canvas& canvas, const Mesh& mesh) {
-  canvas.SetPen(Colours::Black, 1, PenMode::Black, PenStyle::Solid);
-  canvas.SetBrush(Colours::White, BrushStyle::Solid);
-  canvas.FillRect(0, 0, mesh.ViewRight, mesh.ViewBottom);
 }

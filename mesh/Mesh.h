@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-class Canvas;
 
 struct Mesh {
   // Dimensions: 100 / 120 / 10, 200 / 238 / 19 or 300 / 358 / 29.
@@ -57,6 +56,11 @@ struct Cell {
 };
 
 // Allocates the ten solver arrays for the current MeshSize, every element 0.
+// The fine grid's steps in view pixels: ViewRight / 299 across, ViewSize / 299
+// down.
+inline float FineStepX(const Mesh& mesh) { return static_cast<float>(mesh.ViewRight) / 299.0f; }
+inline float FineStepY(const Mesh& mesh) { return static_cast<float>(mesh.ViewSize) / 299.0f; }
+
 void AllocSolverArrays(Mesh& mesh);
 void FreeSolverArrays(Mesh& mesh);
 // Dimensions for a visible size of 100, 200 or 300 (anything else is refused
@@ -71,6 +75,3 @@ void ViewLayout(Mesh& mesh, std::int32_t toolPanelHeight, std::int32_t clientHei
 Cell PixelToCell(const Mesh& mesh, float x, float y);
 // Centre of a visible cell in view pixels.
 void CellCentre(const Mesh& mesh, Cell cell, float& x, float& y);
-
-// Paints the view white with a black one-pixel pen in force afterwards.
-void ClearView(Canvas& canvas, const Mesh& mesh);

@@ -6,7 +6,6 @@
 
 #include "geometry/ObjectTable.h"
 #include "mesh/NumberText.h"
-#include "platform/Canvas.h"
 #include "platform/CommandState.h"
 #include "platform/UiState.h"
 
@@ -201,8 +200,6 @@ struct SetupWork {
   }
 };
 
-float FineStepX(const Mesh& mesh) { return static_cast<float>(mesh.ViewRight) / 299.0f; }
-float FineStepY(const Mesh& mesh) { return static_cast<float>(mesh.ViewSize) / 299.0f; }
 
 // Records beyond a whole view outside the view, or with coordinates that are not
 // numbers, come only from a damaged document; they are left out.
@@ -212,28 +209,6 @@ bool Placeable(const Mesh& mesh, float xmin, float xmax, float ymin, float ymax)
   return xmin >= -w && xmax <= 2 * w && ymin >= -w && ymax <= 2 * w;
 }
 
-void PaintSolidFill(Canvas& canvas, const Mesh& mesh, const SolidFillTarget& target, bool aerofoilStrokes) {
-  const float fx = target.fineStepX > 0 ? target.fineStepX : FineStepX(mesh);
-  const float fy = target.fineStepY > 0 ? target.fineStepY : FineStepY(mesh);
-  const int width = aerofoilStrokes ? (target.printer ? 8 * target.penUnit : 2) : (target.printer ? target.penUnit : 1);
-  canvas.SetPen(Colours::Grey, width, PenMode::Copy, PenStyle::Solid);
-  const int strokes = static_cast<int>(fx);
-  const int shiftX = aerofoilStrokes ? static_cast<int>(fx) : 0;
-  const int shiftY = aerofoilStrokes ? static_cast<int>(fy) : 0;
-  for (int c = 0; c < FinePoints; ++c) {
-    for (int r = 0; r < FinePoints; ++r) {
-      if (mesh.SolidMap[static_cast<std::size_t>(c) * FineStride + r] != 's') continue;
-      const int left = static_cast<int>(c * fx);
-      const int x0 = aerofoilStrokes ? left - shiftX : left;
-      const int x1 = aerofoilStrokes ? left : static_cast<int>(c * fx + fx);
-      for (int j = 0; j <= strokes; ++j) {
-        const int y = static_cast<int>(r * fy + static_cast<float>(mesh.MeshTop) + static_cast<float>(j)) - shiftY;
-        canvas.MoveTo(target.originX + x0, target.originY + y);
-        canvas.LineTo(target.originX + x1, target.originY + y);
-      }
-    }
-  }
-}
 
 // One section record (kinds 0, 1, 2, 4, 5): its outline on both rasters, the
 // outside fill, and the transfer of what is solid onto the maps, the face
@@ -501,8 +476,8 @@ MeshSetupReport MeshSetup(const ObjectTable& table, const ExternalField& field, 
   }
   // Each section paints the whole fine solid map as it stands; once after the
   // last one gives the same picture.
-  if (sectionsDone && options.solidFill && options.canvas) {
-    PaintSolidFill(*options.canvas, mesh, options.target, false);
+  if (sectionsDone && options.solidFill && options.paintSolidFill) {
+    options.paintSolidFill(false);
     report.solidFillPainted = true;
   }
   if (table.WireDataLen > 0 && mapped) {
@@ -512,13 +487,12 @@ MeshSetupReport MeshSetup(const ObjectTable& table, const ExternalField& field, 
   if (table.AerofoilDataLen > 0 && mapped) {
     unhighlight();
     AddAerofoils(w);
-    if (options.solidFill && options.canvas) {
-      PaintSolidFill(*options.canvas, mesh, options.target, true);
+    if (options.solidFill && options.paintSolidFill) {
+      options.paintSolidFill(true);
       report.solidFillPainted = true;
     }
     redrawWithoutFill();
   }
-  if (report.solidFillPainted) options.canvas->Flush();
 
   AssembleCoefficients(w.weights, mesh);
   mesh.SystemReady = true;

@@ -1,7 +1,7 @@
 // MeshSetup: turns the drawing into the linear system of the flow: face weights
 // from the obstacles, the coarse and fine solid maps, the uniform-stream and edge
 // sources, and the 5-point matrix in CoefSouth / CoefEast / CoefDiag with
-// RightHandSide. Also the "External field " panel's check and the solid fill.
+// RightHandSide.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +14,6 @@
 struct ObjectTable;
 struct UiState;
 struct CommandState;
-class Canvas;
 
 // The external-field settings set-up reads: the strength (travels with the
 // document only) and the item indexes of the direction lists, -1 when nothing
@@ -26,15 +25,6 @@ struct ExternalField {
   std::int32_t HorizontalItem = -1;
 };
 
-// Where the solid fill lands: the view, or a printer page with its origin, its
-// fine steps and its pen unit. Zero steps mean the view's own (ViewRight / 299,
-// ViewSize / 299).
-struct SolidFillTarget {
-  std::int32_t originX = 0, originY = 0;
-  float fineStepX = 0, fineStepY = 0;
-  bool printer = false;
-  std::int32_t penUnit = 1;
-};
 
 struct MeshSetupOptions {
   // The flags under which the previous StreamFunction stays as the next run's
@@ -44,10 +34,10 @@ struct MeshSetupOptions {
   bool printingActive = false;
   bool viewSwitchRedraw = false;
   bool densityRedraw = false;
-  // View > Solid fill: obstacles painted grey onto `canvas` (when given).
+  // View > Solid fill: the obstacles painted grey by `paintSolidFill` (when
+  // given), with `aerofoilStrokes` for the aerofoils' wide strokes.
   bool solidFill = false;
-  Canvas* canvas = nullptr;
-  SolidFillTarget target;
+  std::function<void(bool aerofoilStrokes)> paintSolidFill;
   // The window's part, each optional: the selected object drawn green again
   // (ObjectSelected is read again after it), and ClearView + RedrawAllObjects.
   std::function<void()> unhighlightSelected;

@@ -1,6 +1,8 @@
 #include "platform/Canvas.h"
 
 #include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
 #include <cmath>
 #include <cstdlib>
 
@@ -16,33 +18,50 @@ QImage MakeBitmap(int width, int height) {
   return image;
 }
 
-Canvas::Canvas(QImage& image) : image_(&image) {
-  font_.setFamily("DejaVu Sans");
-  font_.setPixelSize(12);
+struct Canvas::Painting {
+  explicit Painting(QImage* image) : painter(image) {}
+  QPainter painter;
+};
+
+namespace {
+QFont MakeFont(const std::string& family, int pixels, bool bold) {
+  QFont f(QString::fromStdString(family));
+  f.setPixelSize(pixels);
+  f.setBold(bold);
+  return f;
 }
+}  // namespace
+
+Canvas::Canvas(QImage& image) : image_(&image) {}
+
+int Canvas::Width() const { return image_->width(); }
+int Canvas::Height() const { return image_->height(); }
+std::string Canvas::FontFamily() const { return fontFamily_; }
+int Canvas::FontPixelHeight() const { return fontPixels_; }
+bool Canvas::FontBold() const { return fontBold_; }
 
 Canvas::~Canvas() { Flush(); }
 
 void Canvas::Flush() {
-  if (painter_) {
-    painter_->end();
-    painter_.reset();
+  if (painting_) {
+    painting_->painter.end();
+    painting_.reset();
   }
 }
 
-QPainter& Canvas::P() {
-  if (!painter_) {
-    painter_ = std::make_unique<QPainter>(image_);
-    painter_->setRenderHint(QPainter::Antialiasing, false);
-    painter_->setRenderHint(QPainter::TextAntialiasing, false);
+Canvas::Painting& Canvas::P() {
+  if (!painting_) {
+    painting_ = std::make_unique<Painting>(image_);
+    painting_->painter.setRenderHint(QPainter::Antialiasing, false);
+    painting_->painter.setRenderHint(QPainter::TextAntialiasing, false);
     ApplyPen();
   }
-  return *painter_;
+  return *painting_;
 }
 
 void Canvas::ApplyPen() {
-  if (!painter_) return;
-  QPainter& p = *painter_;
+  if (!painting_) return;
+  QPainter& p = painting_->painter;
   switch (penMode_) {
     case PenMode::Copy:
     case PenMode::Black: p.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
@@ -65,7 +84,7 @@ void Canvas::ApplyPen() {
     p.setBrush(Qt::NoBrush);
   else
     p.setBrush(QBrush(ToQ(brushColour_)));
-  p.setFont(font_);
+  p.setFont(MakeFont(fontFamily_, fontPixels_, fontBold_));
 }
 
 void Canvas::SetPen(Rgb colour, int width, PenMode mode, PenStyle style) {
@@ -85,9 +104,9 @@ void Canvas::SetBrush(Rgb colour, BrushStyle style) {
   ApplyPen();
 }
 void Canvas::SetFont(const std::string& family, int pixelHeight, bool bold) {
-  font_.setFamily(QString::fromStdString(family));
-  font_.setPixelSize(std::max(1, pixelHeight));
-  font_.setBold(bold);
+  fontFamily_ = family;
+  fontPixels_ = std::max(1, pixelHeight);
+  fontBold_ = bold;
   ApplyPen();
 }
 void Canvas::SetFontColour(Rgb colour) { fontColour_ = colour; }
@@ -98,7 +117,7 @@ void Canvas::MoveTo(int x, int y) {
 }
 
 void Canvas::LineTo(int x, int y) {
-  QPainter& p = P();
+  QPainter& p = P().painter;
   if (penWidth_ <= 1 && penStyle_ == PenStyle::Solid) {
     // One-pixel lines are drawn as Bresenham runs without their end point:
     // the painter would plot it, and a polyline would then hit every corner
@@ -127,7 +146,7 @@ void Canvas::Rectangle(int left, int top, int right, int bottom) {
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
   if (right - left < 1 || bottom - top < 1) return;
-  QPainter& p = P();
+  QPainter& p = P().painter;
   if (brushStyle_ == BrushStyle::Solid) {
     if (penStyle_ == PenStyle::Clear)
       p.fillRect(left, top, right - left, bottom - top, p.brush());
@@ -148,13 +167,13 @@ void Canvas::Rectangle(int left, int top, int right, int bottom) {
 void Canvas::FillRect(int left, int top, int right, int bottom) {
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
-  P().fillRect(left, top, right - left, bottom - top, QColor(ToQ(brushColour_)));
+  P().painter.fillRect(left, top, right - left, bottom - top, QColor(ToQ(brushColour_)));
 }
 
 void Canvas::Ellipse(int left, int top, int right, int bottom) {
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
-  P().drawEllipse(QRect(left, top, std::max(1, right - left - 1), std::max(1, bottom - top - 1)));
+  P().painter.drawEllipse(QRect(left, top, std::max(1, right - left - 1), std::max(1, bottom - top - 1)));
 }
 
 void Canvas::Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) {
@@ -164,7 +183,7 @@ void Canvas::Arc(int left, int top, int right, int bottom, int x1, int y1, int x
   double a2 = std::atan2(cy - y2, x2 - cx) * 180.0 / Pi;
   double span = a2 - a1;
   while (span <= 0) span += 360.0;
-  P().drawArc(QRect(left, top, std::max(1, right - left - 1), std::max(1, bottom - top - 1)),
+  P().painter.drawArc(QRect(left, top, std::max(1, right - left - 1), std::max(1, bottom - top - 1)),
               static_cast<int>(std::lround(a1 * 16)), static_cast<int>(std::lround(span * 16)));
 }
 
@@ -183,12 +202,12 @@ Rgb Canvas::Pixel(int x, int y) {
 }
 
 void Canvas::TextOut(int x, int y, const std::string& text) {
-  QPainter& p = P();
+  QPainter& p = P().painter;
   const auto mode = p.compositionMode();
   p.setCompositionMode(QPainter::CompositionMode_SourceOver);
   const QPen pen = p.pen();
   p.setPen(ToQ(fontColour_));
-  QFontMetrics fm(font_);
+  QFontMetrics fm(MakeFont(fontFamily_, fontPixels_, fontBold_));
   const QString q = QString::fromStdString(text);
   if (brushStyle_ == BrushStyle::Solid) p.fillRect(x, y, fm.horizontalAdvance(q), fm.height(), ToQ(brushColour_));
   p.drawText(x, y + fm.ascent(), q);
@@ -197,13 +216,13 @@ void Canvas::TextOut(int x, int y, const std::string& text) {
 }
 
 int Canvas::TextWidth(const std::string& text) {
-  return QFontMetrics(font_).horizontalAdvance(QString::fromStdString(text));
+  return QFontMetrics(MakeFont(fontFamily_, fontPixels_, fontBold_)).horizontalAdvance(QString::fromStdString(text));
 }
-int Canvas::TextHeight(const std::string&) { return QFontMetrics(font_).height(); }
+int Canvas::TextHeight(const std::string&) { return QFontMetrics(MakeFont(fontFamily_, fontPixels_, fontBold_)).height(); }
 
 void Canvas::CopyRect(int dLeft, int dTop, int dRight, int dBottom, const QImage& from, int sLeft, int sTop,
                       int sRight, int sBottom) {
-  QPainter& p = P();
+  QPainter& p = P().painter;
   const auto mode = p.compositionMode();
   p.setCompositionMode(QPainter::CompositionMode_Source);
   p.drawImage(QRect(dLeft, dTop, dRight - dLeft, dBottom - dTop), from,
@@ -212,7 +231,7 @@ void Canvas::CopyRect(int dLeft, int dTop, int dRight, int dBottom, const QImage
 }
 
 void Canvas::Draw(int x, int y, const QImage& bitmap) {
-  QPainter& p = P();
+  QPainter& p = P().painter;
   const auto mode = p.compositionMode();
   p.setCompositionMode(QPainter::CompositionMode_Source);
   p.drawImage(x, y, bitmap);

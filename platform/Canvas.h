@@ -1,31 +1,17 @@
 // Canvas: the drawing surface every drawing routine of the program paints on.
 // It wraps a QImage (the view, an off-screen bitmap, a printer page) with a pen
 // position, a pen, a brush and a font, the way the drawing code thinks of them.
+// The image is the only Qt type named here, and only by a declaration: code
+// that draws needs no Qt header.
 #pragma once
 
-#include <QImage>
-#include <QPainter>
 #include <cstdint>
 #include <memory>
 #include <string>
 
-struct Rgb {
-  std::uint8_t r = 0, g = 0, b = 0;
-  bool operator==(const Rgb&) const = default;
-};
+#include "platform/Rgb.h"
 
-namespace Colours {
-inline constexpr Rgb Black{0, 0, 0};
-inline constexpr Rgb White{255, 255, 255};
-inline constexpr Rgb Green{0, 128, 0};
-inline constexpr Rgb Red{255, 0, 0};
-inline constexpr Rgb Grey{128, 128, 128};
-inline constexpr Rgb Olive{128, 128, 0};
-inline constexpr Rgb Teal{0, 128, 128};
-inline constexpr Rgb Purple{128, 0, 128};
-inline constexpr Rgb Navy{0, 0, 128};
-inline constexpr Rgb Silver{192, 192, 192};
-}  // namespace Colours
+class QImage;
 
 enum class PenMode { Copy, Black, Xor, NotXor };
 enum class PenStyle { Solid, Dash, Dot, Clear };
@@ -40,8 +26,8 @@ class Canvas {
   Canvas& operator=(const Canvas&) = delete;
 
   QImage& Image() { return *image_; }
-  int Width() const { return image_->width(); }
-  int Height() const { return image_->height(); }
+  int Width() const;
+  int Height() const;
 
   // Ends the painter so the image can be read or blitted; the next drawing call
   // begins it again.
@@ -55,6 +41,9 @@ class Canvas {
   void SetPenStyle(PenStyle style);
   void SetBrush(Rgb colour, BrushStyle style = BrushStyle::Solid);
   void SetFont(const std::string& family, int pixelHeight, bool bold = false);
+  std::string FontFamily() const;
+  int FontPixelHeight() const;
+  bool FontBold() const;
   void SetFontColour(Rgb colour);
   Rgb PenColour() const { return penColour_; }
   PenMode Mode() const { return penMode_; }
@@ -89,17 +78,20 @@ class Canvas {
   void Draw(int x, int y, const QImage& bitmap);
 
  private:
-  QPainter& P();
+  struct Painting;  // the painter, begun on demand, and the font
+  Painting& P();
   void ApplyPen();
   QImage* image_;
-  std::unique_ptr<QPainter> painter_;
+  std::unique_ptr<Painting> painting_;
   Rgb penColour_ = Colours::Black;
   int penWidth_ = 1;
   PenMode penMode_ = PenMode::Copy;
   PenStyle penStyle_ = PenStyle::Solid;
   Rgb brushColour_ = Colours::White;
   BrushStyle brushStyle_ = BrushStyle::Solid;
-  QFont font_;
+  std::string fontFamily_ = "DejaVu Sans";
+  int fontPixels_ = 12;
+  bool fontBold_ = false;
   Rgb fontColour_ = Colours::Black;
   int penX_ = 0, penY_ = 0;
 };

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "display/PressureMap.h"
+#include "mesh/SolidFill.h"
 #include "display/Streamlines.h"
 #include "geometry/ObjectDrawing.h"
 #include "mesh/MeshSetup.h"
@@ -83,7 +84,7 @@ void Form1::SetUpMesh() {
   options.viewSwitchRedraw = display.ViewSwitchRedraw == 1;
   options.densityRedraw = display.DensityRedraw == 1;
   options.solidFill = display.SolidFill == 1;
-  options.canvas = &ViewCanvas();
+  options.paintSolidFill = [this](bool strokes) { PaintSolidFill(ViewCanvas(), mesh, SolidFillTarget{}, strokes); };
   options.unhighlightSelected = [this] { UnhighlightSelected(scene, ViewCanvas(), ui); };
   options.redrawView = [this] { RedrawView(); };
   const MeshSetupReport report =

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "display/Gauge.h"
-#include "display/LinePlot.h"
+#include "display/LinePlotDrawing.h"
 
 class Form1;
 class Printer;

@@ -23,7 +23,7 @@
 #include "platform/CommandState.h"
 #include "platform/Prompts.h"
 #include "platform/UiState.h"
-#include "shell/Preferences.h"
+#include "documents/Preferences.h"
 
 class QAction;
 class QCheckBox;

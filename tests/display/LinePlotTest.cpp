@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "FlowScenes.h"
-#include "display/LinePlot.h"
+#include "display/LinePlotDrawing.h"
+#include "mesh/Grid.h"
 
 namespace {
 

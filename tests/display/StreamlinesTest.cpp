@@ -1,3 +1,4 @@
+#include "mesh/Grid.h"
 #include "display/Streamlines.h"
 
 #include <gtest/gtest.h>

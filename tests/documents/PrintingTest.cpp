@@ -2,7 +2,7 @@
 // state is the same after a print as before it.
 #include <gtest/gtest.h>
 
-#include "DocumentTestScene.h"
+#include "core/DocumentTestScene.h"
 #include "documents/Printing.h"
 #include "display/Streamlines.h"
 #include "geometry/GeometryState.h"

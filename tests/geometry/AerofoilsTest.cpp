@@ -1,3 +1,5 @@
+#include <QImage>
+#include "mesh/Grid.h"
 #include "EditScene.h"
 
 namespace {

@@ -1,3 +1,4 @@
+#include <QImage>
 #include <cmath>
 
 #include "EditScene.h"

@@ -4,6 +4,7 @@
 // window keeps it.
 #pragma once
 
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include "geometry/Creation.h"

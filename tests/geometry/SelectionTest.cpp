@@ -1,3 +1,4 @@
+#include <QImage>
 #include "Scene.h"
 
 namespace {

@@ -1,9 +1,12 @@
 // The mesh dimensions, the pixel-to-cell mapping and the grid overlay.
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "core/MeshScene.h"
 #include "mesh/Grid.h"
+#include "mesh/SolidFill.h"
 #include "mesh/Mesh.h"
 #include "platform/Canvas.h"
 
@@ -196,6 +199,22 @@ TEST_F(GridTest, LargeMeshesUseEverySecondLineAndStayInsideTheView) {
     for (int y = 0; y < m.ViewSize; ++y) rows += c.Pixel(x, y) != Colours::White;
     EXPECT_EQ(rows, visible / 2 + 1) << visible;
   }
+}
+
+// Filling as it goes makes the redraw after the set-up unneeded.
+TEST(SolidFillTest, PaintsObstaclesGreyDuringTheSetUpWithoutARedraw) {
+  MeshScene scene(100);
+  QImage image = MakeBitmap(scene.mesh.ViewRight, scene.mesh.ViewSize);
+  Canvas canvas(image);
+  scene.AddRect(40, 40, 50, 50);
+  MeshSetupOptions options;
+  options.solidFill = true;
+  options.paintSolidFill = [&](bool strokes) { PaintSolidFill(canvas, scene.mesh, SolidFillTarget{}, strokes); };
+  options.redrawView = [] { ADD_FAILURE() << "redrawn"; };
+  scene.SetUp(options);
+  canvas.Flush();
+  EXPECT_EQ(canvas.Pixel(static_cast<int>(scene.X(45)), static_cast<int>(scene.Y(45))), Colours::Grey);
+  EXPECT_EQ(canvas.Pixel(static_cast<int>(scene.X(30)), static_cast<int>(scene.Y(45))), Colours::White);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <numeric>
 #include <vector>
 
-#include "MeshScene.h"
+#include "core/MeshScene.h"
 #include "mesh/Solver.h"
 #include "platform/CommandState.h"
 #include "platform/UiState.h"

@@ -1,5 +1,6 @@
 // The canvas draws figures that an exclusive-or pen can take away again
 // pixel for pixel, in the colours the drawing code asks for.
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include "platform/Canvas.h"

@@ -1,4 +1,4 @@
-#include "shell/Preferences.h"
+#include "documents/Preferences.h"
 
 #include <algorithm>
 #include <array>

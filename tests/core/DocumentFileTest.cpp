@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "DocumentTestScene.h"
+#include "core/DocumentTestScene.h"
 #include "documents/DocumentFile.h"
 
 namespace {

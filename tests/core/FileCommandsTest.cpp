@@ -3,7 +3,7 @@
 #include <cmath>
 #include <functional>
 
-#include "DocumentTestScene.h"
+#include "core/DocumentTestScene.h"
 #include "documents/DocumentFile.h"
 
 namespace {

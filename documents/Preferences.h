@@ -7,7 +7,7 @@
 #include <string>
 
 #include "display/FlowDisplay.h"
-#include "mesh/Grid.h"
+#include "mesh/GridState.h"
 #include "platform/UiState.h"
 
 // The pending preferences, as the Preferences panel shows them.

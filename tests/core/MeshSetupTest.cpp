@@ -3,8 +3,7 @@
 #include <cmath>
 #include <set>
 
-#include "MeshScene.h"
-#include "platform/Canvas.h"
+#include "core/MeshScene.h"
 
 namespace {
 
@@ -269,28 +268,5 @@ TEST_F(SetupRules, SolutionAndArraysAcrossSetUps) {
   EXPECT_EQ(scene.mesh.SetupMeshSize, 238);
 }
 
-// Filling as it goes makes the redraw after the set-up unneeded.
-TEST_F(SetupRules, SolidFillPaintsObstaclesGreyWithoutARedraw) {
-  QImage image = MakeBitmap(scene.mesh.ViewRight, scene.mesh.ViewSize);
-  Canvas canvas(image);
-  scene.AddRect(40, 40, 50, 50);
-  MeshSetupOptions options;
-  options.solidFill = true;
-  options.canvas = &canvas;
-  options.redrawView = [] { ADD_FAILURE() << "redrawn"; };
-  scene.SetUp(options);
-  canvas.Flush();
-  EXPECT_EQ(canvas.Pixel(static_cast<int>(scene.X(45)), static_cast<int>(scene.Y(45))), Colours::Grey);
-  EXPECT_EQ(canvas.Pixel(static_cast<int>(scene.X(30)), static_cast<int>(scene.Y(45))), Colours::White);
-}
-
-TEST(ExternalFieldPanel, RefusesWhatThePanelCannotStore) {
-  ExternalField field;
-  EXPECT_EQ(CheckExternalField("5", -1, -1, field), ExternalFieldRefusal::NoDirection);
-  for (const char* bad : {"", "1e2", "1000", "-1"})
-    EXPECT_EQ(CheckExternalField(bad, 1, -1, field), ExternalFieldRefusal::BadStrength) << bad;
-  EXPECT_EQ(CheckExternalField("999", -1, 2, field), ExternalFieldRefusal::None);
-  EXPECT_EQ(field.Strength, 999.0f);
-}
 
 }  // namespace

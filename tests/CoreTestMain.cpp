@@ -1,0 +1,7 @@
+// Test entry for the core's tests: plain GoogleTest, no Qt application.
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
