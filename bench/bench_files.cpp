@@ -50,7 +50,7 @@ struct SolvedDocument {
 void BM_SaveAndOpen(benchmark::State& state) {
   SolvedDocument d(static_cast<int>(state.range(0)));
   const std::string name = d.folder + "/bench.QDN";
-  const DocumentImage image = CaptureDocument(d.table, d.mesh, d.grid, d.display, d.doc, d.ui, 0.0f);
+  const DocumentImage image = CaptureDocument(d.table, d.mesh, d.grid, d.display, d.doc, 0.0f);
   for (auto _ : state) {
     std::string reason;
     if (!SaveDocumentFiles(name, image, reason)) state.SkipWithError(reason.c_str());
@@ -66,7 +66,7 @@ BENCHMARK(BM_SaveAndOpen)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 
 void BM_DecodeFromMemory(benchmark::State& state) {
   SolvedDocument d(static_cast<int>(state.range(0)));
-  const DocumentImage image = CaptureDocument(d.table, d.mesh, d.grid, d.display, d.doc, d.ui, 0.0f);
+  const DocumentImage image = CaptureDocument(d.table, d.mesh, d.grid, d.display, d.doc, 0.0f);
   const std::string flags = EncodeFlagFile(image), data = EncodeDataFile(image);
   for (auto _ : state) {
     DocumentImage loaded;

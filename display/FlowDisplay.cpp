@@ -1,13 +1,9 @@
 #include "display/FlowDisplay.h"
 
-#include "platform/UiState.h"
-
-void ResetFlowView(FlowDisplayState& flow, UiState& ui) {
+void ResetFlowView(FlowDisplayState& flow) {
   flow.BdisplayVisible = false;
   flow.BFilterVisible = false;
   flow.BcolorItem = 0;
   flow.FilterLevel = 1.0f;
   flow.PressureShown = 0;
-  ui[Cmd::MnuViewFlowLines].checked = true;
-  ui[Cmd::MnuViewFlowPressure].checked = false;
 }

@@ -14,6 +14,12 @@ inline constexpr std::int32_t HighStreamLevels = 41;
 inline constexpr std::int32_t NormalStreamLevels = 21;
 inline constexpr std::int32_t LowStreamLevels = 9;
 inline constexpr std::int32_t MaxStreamLevels = 51;
+// The densities behind the marks High, Normal and Low, in that order.
+inline constexpr std::array<std::int32_t, 3> DensityLevels = {HighStreamLevels, NormalStreamLevels, LowStreamLevels};
+// The marks a density command leaves: the one whose density it is.
+inline std::array<bool, 3> DensityMarksOf(std::int32_t levelCount) {
+  return {levelCount == HighStreamLevels, levelCount == NormalStreamLevels, levelCount == LowStreamLevels};
+}
 
 // SpeedGrid holds up to 358 × 358 mesh points, column by column.
 inline constexpr std::int32_t SpeedGridStride = 359;
@@ -39,6 +45,10 @@ struct FlowDisplayState {
   std::int32_t DensityRedraw = 0;     // a density command is redrawing: set-up keeps the solution
   std::int32_t ViewSwitchRedraw = 0;  // the Flow Lines / Pressure switch is redrawing: likewise
   std::int32_t SmoothingLevel = 1;    // Analyse > Smoothing: 0 none, 1 normal, 2 high
+  // The Tools > Flow Lines marks, High / Normal / Low. They are their own
+  // fact: a document may store marks that disagree with StreamLevelCount (a
+  // density of 30 keeps Normal marked; all three 0 leave none marked).
+  std::array<bool, 3> DensityMarks{false, true, false};
 
   // Smallest signed speed and a 255th of the speed range of the last speed
   // computation; points inside an obstacle are given Min + 125 × Unit.
@@ -81,5 +91,4 @@ inline int TruncPixel(float v) {
 
 // Start-up and File > New: flow lines checked, the pressure and filter panels
 // hidden, colour on "Color", filter level 1.0.
-struct UiState;
-void ResetFlowView(FlowDisplayState& flow, UiState& ui);
+void ResetFlowView(FlowDisplayState& flow);

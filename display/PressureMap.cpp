@@ -25,11 +25,6 @@ void ShowHelp(const FlowHooks& hooks) {
   if (hooks.ShowOnlineHelp) hooks.ShowOnlineHelp(PressureHelpCode);
 }
 
-void SyncViewChecks(const FlowDisplayState& flow, UiState& ui) {
-  ui[Cmd::MnuViewFlowLines].checked = flow.PressureShown == 0;
-  ui[Cmd::MnuViewFlowPressure].checked = flow.PressureShown != 0;
-}
-
 }  // namespace
 
 void PaintPressureMap(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, const FlowTarget& target) {
@@ -118,7 +113,6 @@ void SwitchFlowView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState&
   flow.ViewSwitchRedraw = 1;
   if (flow.PressureShown == 0) {
     flow.PressureShown = 1;
-    SyncViewChecks(flow, ui);
     if (flow.StreamlinesShown == 1) {
       ui.cursor = CursorShape::Hourglass;
       LockCommands(ui, false);
@@ -131,7 +125,6 @@ void SwitchFlowView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState&
     }
   } else {
     flow.PressureShown = 0;
-    SyncViewChecks(flow, ui);
     if (flow.StreamlinesShown == 1) {
       ui.cursor = CursorShape::Hourglass;
       LockCommands(ui, false);
@@ -175,7 +168,4 @@ void SetFilterLevel(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState&
   ShowPressureDisplay(canvas, mesh, flow, ui, hooks);
 }
 
-void ToggleSolidFill(FlowDisplayState& flow, UiState& ui) {
-  flow.SolidFill = flow.SolidFill ? 0 : 1;
-  ui[Cmd::MnuViewSolidFill].checked = flow.SolidFill != 0;
-}
+void ToggleSolidFill(FlowDisplayState& flow) { flow.SolidFill = flow.SolidFill ? 0 : 1; }

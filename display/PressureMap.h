@@ -43,4 +43,4 @@ void SetPressureDisplay(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiSt
 void SetFilterLevel(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks,
                     std::int32_t position);
 // View > Solid fill: toggles the check mark that set-up reads.
-void ToggleSolidFill(FlowDisplayState& flow, UiState& ui);
+void ToggleSolidFill(FlowDisplayState& flow);

@@ -128,9 +128,7 @@ bool DrawStreamlines(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState
 void SetStreamDensity(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks,
                       std::int32_t levelCount) {
   flow.StreamLevelCount = std::clamp(levelCount, 1, MaxStreamLevels);
-  ui[Cmd::MnuFlowHigh].checked = flow.StreamLevelCount == HighStreamLevels;
-  ui[Cmd::MnuFlowNormal].checked = flow.StreamLevelCount == NormalStreamLevels;
-  ui[Cmd::MnuFlowLow].checked = flow.StreamLevelCount == LowStreamLevels;
+  flow.DensityMarks = DensityMarksOf(flow.StreamLevelCount);
   flow.DensityRedraw = 1;
   if (flow.StreamlinesShown == 1) {
     if (hooks.MeshSetupRedraw) hooks.MeshSetupRedraw();

@@ -205,8 +205,7 @@ static std::string ReadableTitle(std::string_view line) {
 }
 
 DocumentImage CaptureDocument(const ObjectTable& table, const Mesh& mesh, const GridState& grid,
-                              const FlowDisplayState& display, const DocumentState& doc, const UiState& ui,
-                              float strength) {
+                              const FlowDisplayState& display, const DocumentState& doc, float strength) {
   DocumentImage image;
   auto& f = image.Flags;
   f[FlgMarkFirst] = FormatMark;
@@ -231,9 +230,9 @@ DocumentImage CaptureDocument(const ObjectTable& table, const Mesh& mesh, const 
   for (int r = FlgFirstWireFiller; r < FlgFirstWireFiller + 6; ++r) f[r] = table.WireDataLen;
   f[FlgListBox1] = doc.ListBox1Item;
   f[FlgListBox2] = doc.ListBox2Item;
-  f[FlgFlowHigh] = ui[Cmd::MnuFlowHigh].checked ? 1 : 0;
-  f[FlgFlowNormal] = ui[Cmd::MnuFlowNormal].checked ? 1 : 0;
-  f[FlgFlowLow] = ui[Cmd::MnuFlowLow].checked ? 1 : 0;
+  f[FlgFlowHigh] = display.DensityMarks[0] ? 1 : 0;
+  f[FlgFlowNormal] = display.DensityMarks[1] ? 1 : 0;
+  f[FlgFlowLow] = display.DensityMarks[2] ? 1 : 0;
   f[FlgN100] = mesh.N100Checked ? 1 : 0;
   f[FlgN300] = f[FlgN300Again] = mesh.N300Checked ? 1 : 0;
   f[FlgMeshSize] = mesh.MeshSize;
@@ -577,9 +576,6 @@ void CommitDocument(const DocumentImage& image, ObjectTable& table, Mesh& mesh, 
   std::fill(mesh.SolidMapCoarse.begin(), mesh.SolidMapCoarse.end(), ' ');
   std::fill(mesh.SolidMap.begin(), mesh.SolidMap.end(), ' ');
   mesh.SystemReady = false;
-  ui[Cmd::N100].checked = mesh.N100Checked;
-  ui[Cmd::N200].checked = mesh.N200Checked;
-  ui[Cmd::N300].checked = mesh.N300Checked;
   ui[Cmd::MnuAnalyseRun].enabled = false;
 
   // Grid; the type check marks follow the stored codes.
@@ -596,23 +592,15 @@ void CommitDocument(const DocumentImage& image, ObjectTable& table, Mesh& mesh, 
     grid.LinesChecked = false;
     grid.DotsChecked = true;
   }
-  ui[Cmd::MnuToolsShowGrid].checked = grid.ShowGridChecked;
-  ui[Cmd::Showcentrelines].checked = grid.CentreLinesChecked;
-  ui[Cmd::MnuToolsDots].checked = grid.DotsChecked;
-  ui[Cmd::MnuToolsLines].checked = grid.LinesChecked;
 
   // Flow display: each density mark that is set selects its level.
   display.StreamlinesShown = f[FlgStreamlinesShown];
-  const std::array<std::pair<FlagRecord, Cmd>, 3> densities = {
-      {{FlgFlowHigh, Cmd::MnuFlowHigh}, {FlgFlowNormal, Cmd::MnuFlowNormal}, {FlgFlowLow, Cmd::MnuFlowLow}}};
-  const std::array<std::int32_t, 3> levels = {41, 21, 9};
+  const std::array<FlagRecord, 3> densities = {FlgFlowHigh, FlgFlowNormal, FlgFlowLow};
   for (std::size_t i = 0; i < 3; ++i) {
-    const bool on = f[densities[i].first] == 1;
-    ui[densities[i].second].checked = on;
-    if (on) display.StreamLevelCount = levels[i];
+    display.DensityMarks[i] = f[densities[i]] == 1;
+    if (display.DensityMarks[i]) display.StreamLevelCount = DensityLevels[i];
   }
   display.SolidFill = f[FlgSolidFill] == 1 ? 1 : 0;
-  ui[Cmd::MnuViewSolidFill].checked = display.SolidFill != 0;
 
   // Document settings.
   doc.ShowValues = f[FlgShowValues];

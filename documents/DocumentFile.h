@@ -91,8 +91,7 @@ bool ValidTitle(std::string_view title);
 // The document in memory, ready to write. `strength` is the external-field
 // strength to store (the converted text of its entry field).
 DocumentImage CaptureDocument(const ObjectTable& table, const Mesh& mesh, const GridState& grid,
-                              const FlowDisplayState& display, const DocumentState& doc, const UiState& ui,
-                              float strength);
+                              const FlowDisplayState& display, const DocumentState& doc, float strength);
 
 // File bytes of an image, little-endian, laid out record by record.
 std::string EncodeFlagFile(const DocumentImage& image);

@@ -61,7 +61,7 @@ bool SaveDocumentFiles(DocumentContext& ctx, Prompts& prompts, const std::string
     return false;
   }
   const DocumentImage image =
-      CaptureDocument(ctx.table, ctx.mesh, ctx.grid, ctx.display, ctx.doc, ctx.ui, strength);
+      CaptureDocument(ctx.table, ctx.mesh, ctx.grid, ctx.display, ctx.doc, strength);
   std::string reason;
   const bool written = SaveDocumentFiles(fileName, image, reason);
   ctx.ui.cursor = CursorShape::Default;
@@ -133,7 +133,7 @@ void NewDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& ho
   doc.Title.clear();
   ui.status[5] = "";
 
-  ResetFlowView(ctx.display, ui);
+  ResetFlowView(ctx.display);
   Call(hooks.HidePressurePanels);
 
   ClearAllObjects(ctx.table);

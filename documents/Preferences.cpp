@@ -55,23 +55,21 @@ void SetGridShown(bool shown, Preferences& prefs, GridState& grid) {
   grid.ShowGridChecked = shown;
 }
 
-void SetDensity(std::int32_t value, Preferences& prefs, FlowDisplayState& display, UiState& ui) {
+void SetDensity(std::int32_t value, Preferences& prefs, FlowDisplayState& display) {
   display.StreamLevelCount = value;
-  const int item = value == 41 ? 0 : value == 9 ? 2 : value == DefaultDensity ? 1 : -1;
-  if (item < 0) return;  // an odd count is used as it is; the checks stay where they were
-  prefs.controls.FlowLinesItem = item;
-  ui[Cmd::MnuFlowHigh].checked = item == 0;
-  ui[Cmd::MnuFlowNormal].checked = item == 1;
-  ui[Cmd::MnuFlowLow].checked = item == 2;
+  const auto at = std::find(DensityLevels.begin(), DensityLevels.end(), value);
+  if (at == DensityLevels.end()) return;  // an odd count is used as it is; the marks stay where they were
+  prefs.controls.FlowLinesItem = static_cast<std::int32_t>(at - DensityLevels.begin());
+  display.DensityMarks = DensityMarksOf(value);
 }
 
 }  // namespace
 
 PrefRead LoadPreferences(const std::string& programFolder, Preferences& prefs, GridState& grid,
-                         FlowDisplayState& display, UiState& ui) {
+                         FlowDisplayState& display) {
   SetGridStyle(false, prefs, grid);
   SetGridShown(true, prefs, grid);
-  SetDensity(DefaultDensity, prefs, display, ui);
+  SetDensity(DefaultDensity, prefs, display);
 
   std::ifstream in(programFolder + PrefFileName, std::ios::binary);
   if (!in) return PrefRead::Missing;
@@ -83,7 +81,7 @@ PrefRead LoadPreferences(const std::string& programFolder, Preferences& prefs, G
     switch (record) {
       case 1: SetGridStyle(value == 1, prefs, grid); break;
       case 2: SetGridShown(value != 0, prefs, grid); break;
-      case 3: SetDensity(value >= 1 && value <= 51 ? value : DefaultDensity, prefs, display, ui); break;
+      case 3: SetDensity(value >= 1 && value <= 51 ? value : DefaultDensity, prefs, display); break;
       case 4: prefs.ShowStartUpTips = value == 1; break;
       case 5: break;
       case 6: prefs.TipIndex = value < 0 ? 0 : value > 11 ? 11 : value; break;
@@ -111,13 +109,12 @@ PrefRead LoadDataFolder(const std::string& programFolder, Preferences& prefs) {
 }
 
 PrefWrite SavePreferences(const std::string& programFolder, Preferences& prefs) {
-  static constexpr std::array<std::int32_t, 3> Densities = {41, 21, 9};
   const PreferenceControls& c = prefs.controls;
   const std::int32_t exitPanel = prefs.ExitPanelChoice == 7 ? 6 : 7;
   std::string bytes;
   PutInt32(bytes, c.GridTypeItem == 0 ? 1 : 0);
   PutInt32(bytes, c.ShowGrid ? 1 : 0);
-  PutInt32(bytes, Densities[static_cast<std::size_t>(std::clamp(c.FlowLinesItem, 0, 2))]);
+  PutInt32(bytes, DensityLevels[static_cast<std::size_t>(std::clamp(c.FlowLinesItem, 0, 2))]);
   PutInt32(bytes, prefs.ShowStartUpTips ? 1 : 0);
   PutInt32(bytes, 0);
   PutInt32(bytes, prefs.TipIndex + 1 > 11 ? 0 : prefs.TipIndex + 1);

@@ -36,7 +36,7 @@ constexpr const char* DataFolderFileName = "WorkDir.DIR";
 // rest keep their defaults. The density is taken only within 1..51 (else 21)
 // and the tip number is held to 0..11.
 PrefRead LoadPreferences(const std::string& programFolder, Preferences& prefs, GridState& grid,
-                         FlowDisplayState& display, UiState& ui);
+                         FlowDisplayState& display);
 // Reads WorkDir.DIR into prefs.controls.WorkingDir. "A" (no folder chosen yet),
 // a missing or empty file give the program folder + "Data", which is written
 // back at once.

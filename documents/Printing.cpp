@@ -106,9 +106,9 @@ QImage RenderPrintPage(const PrintSource& s, int width, int height, int dotsPerI
 
   const FlowTarget flowTarget{true, g.PrintLeft, g.PrintTop, g.PrintPenScale};
   const FlowHooks noHooks;
-  if (display.StreamlinesShown == 1 && s.ui[Cmd::MnuViewFlowLines].checked)
+  if (display.StreamlinesShown == 1 && display.PressureShown == 0)
     DrawStreamlines(page, pageMesh, display, ui, noHooks, flowTarget);
-  if (s.ui[Cmd::MnuViewFlowPressure].checked && display.StreamlinesShown == 1)
+  if (display.PressureShown != 0 && display.StreamlinesShown == 1)
     ShowPressureDisplay(page, pageMesh, display, ui, noHooks, flowTarget);
 
   DrawTitle(page, g, dotsPerInch, s.ui.status[5]);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "geometry/AerofoilProfile.h"
 #include "geometry/ObjectTable.h"
 #include "mesh/GridState.h"
 #include "mesh/Mesh.h"
@@ -81,7 +82,7 @@ struct GeometryState {
   // The unrotated wing profile every aerofoil map is stamped from,
   // [row k × 20 + column m] with k along the chord; the aerofoil being rebuilt
   // while a loaded document's aerofoils are re-stamped; the angle panel.
-  std::array<char, 151 * 20> AerofoilTemplate{};
+  AerofoilProfile AerofoilTemplate{};
   std::int32_t RestampOffset = 0;
   bool AerosizeVisible = false;
   std::int32_t AeroRotPosition = 0;  // -20 .. +20 degrees

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "geometry/GeometryState.h"
+#include "geometry/HitTest.h"
 #include "platform/Canvas.h"
 #include "platform/UiState.h"
 
@@ -44,10 +45,6 @@ void DrawAerofoil(const ObjectTable& table, const Mesh& mesh, Canvas& canvas, st
 // it becomes the selection (or none), highlighted red.
 void SelectAt(ViewScene& scene, Canvas& canvas, UiState& ui, float x, float y);
 
-// The aerofoil-map cell under a view pixel; false when the pixel lies off the
-// 300 × 300 frame.
-bool PixelToAerofoilCell(const Mesh& mesh, float x, float y, std::int32_t& i, std::int32_t& j);
-
 // The value fields written beside the objects, when the document asks for it.
 void DrawObjectValues(ViewScene& scene, Canvas& canvas);
 
@@ -57,12 +54,3 @@ void ShowSelectedData(const ViewScene& scene, UiState& ui);
 // While an aerofoil is selected only Move and Clear apply to it.
 void DisableNonAerofoilCommands(UiState& ui);
 void EnableNonAerofoilCommands(UiState& ui);
-
-// Hit test of one polygon (four corners as x, y pairs) against the click:
-// sets CornerHit / HitEdge / EdgeMeasures[0] (the largest angle per unit of
-// edge length).
-void EdgeTest(GeometryState& geometry, const float* corners, float x, float y);
-
-// A pixel value rounded the way every geometry drawing rounds: to the nearest
-// integer, ties to even.
-std::int32_t RoundPixel(float value);

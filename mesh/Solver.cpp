@@ -297,15 +297,8 @@ void CancelErrorLevel(SolverSettings& settings, const Mesh& mesh, UiState& ui) {
   ui[Cmd::MnuAnalyseRun].enabled = mesh.SystemReady;
 }
 
-bool ChooseSmoothing(std::int32_t& smoothingLevel, std::int32_t level, UiState& ui) {
+bool ChooseSmoothing(std::int32_t& smoothingLevel, std::int32_t level) {
   if (level < 0 || level > 2 || level == smoothingLevel) return false;
   smoothingLevel = level;
-  ui[Cmd::MnuSmoothNone].checked = level == 0;
-  ui[Cmd::MnuSmoothNormal].checked = level == 1;
-  ui[Cmd::MnuSmoothHigh].checked = level == 2;
   return true;
-}
-
-float SmoothingWeight(std::int32_t smoothingLevel) {
-  return smoothingLevel == 0 ? 0.0f : smoothingLevel == 2 ? 0.25f : 0.1f;
 }

@@ -95,8 +95,6 @@ void OpenErrorLevelPanel(SolverSettings& settings, const std::string& editText, 
 bool SetErrorLevel(SolverSettings& settings, const std::string& editText, const Mesh& mesh, UiState& ui);
 void CancelErrorLevel(SolverSettings& settings, const Mesh& mesh, UiState& ui);
 
-// Smoothing Options: 0 None, 1 Normal, 2 High. Choosing the checked item does
-// nothing (false); otherwise the level changes and the check marks follow.
-bool ChooseSmoothing(std::int32_t& smoothingLevel, std::int32_t level, UiState& ui);
-// The neighbour weight the flow lines smooth with at a level: 0, 0.1, 0.25.
-float SmoothingWeight(std::int32_t smoothingLevel);
+// Smoothing Options: 0 None, 1 Normal, 2 High. Choosing the level already in
+// force does nothing (false); the menu shows the level from the model.
+bool ChooseSmoothing(std::int32_t& smoothingLevel, std::int32_t level);

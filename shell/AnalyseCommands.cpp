@@ -148,9 +148,9 @@ void Form1::ConnectAnalyseCommands() {
     if (mesh.SystemReady) RunAnalysis();
   });
 
-  Connect(Cmd::MnuSmoothNone, [this] { ChooseSmoothing(display.SmoothingLevel, 0, ui); });
-  Connect(Cmd::MnuSmoothNormal, [this] { ChooseSmoothing(display.SmoothingLevel, 1, ui); });
-  Connect(Cmd::MnuSmoothHigh, [this] { ChooseSmoothing(display.SmoothingLevel, 2, ui); });
+  Connect(Cmd::MnuSmoothNone, [this] { ChooseSmoothing(display.SmoothingLevel, 0); });
+  Connect(Cmd::MnuSmoothNormal, [this] { ChooseSmoothing(display.SmoothingLevel, 1); });
+  Connect(Cmd::MnuSmoothHigh, [this] { ChooseSmoothing(display.SmoothingLevel, 2); });
 
   Connect(Cmd::MnuAnalyseErrorLevel, [this] {
     OpenErrorLevelPanel(solver, CGErrVal->text().toStdString(), ui);
@@ -203,7 +203,7 @@ void Form1::ConnectAnalyseCommands() {
     ChooseFlowPressureView(ViewCanvas(), mesh, display, ui, flowHooks);
     flowViewDone();
   });
-  Connect(Cmd::MnuViewSolidFill, [this] { ToggleSolidFill(display, ui); });
+  Connect(Cmd::MnuViewSolidFill, [this] { ToggleSolidFill(display); });
 
   auto pressureChoice = [this] {
     if (inHandler_) return;

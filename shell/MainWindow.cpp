@@ -343,6 +343,14 @@ void Form1::SyncUi() {
   ui[Cmd::N100].checked = mesh.N100Checked;
   ui[Cmd::N200].checked = mesh.N200Checked;
   ui[Cmd::N300].checked = mesh.N300Checked;
+  for (std::size_t i = 0; i < 3; ++i) {
+    ui[std::array{Cmd::MnuFlowHigh, Cmd::MnuFlowNormal, Cmd::MnuFlowLow}[i]].checked = display.DensityMarks[i];
+    ui[std::array{Cmd::MnuSmoothNone, Cmd::MnuSmoothNormal, Cmd::MnuSmoothHigh}[i]].checked =
+        display.SmoothingLevel == static_cast<std::int32_t>(i);
+  }
+  ui[Cmd::MnuViewFlowLines].checked = display.PressureShown == 0;
+  ui[Cmd::MnuViewFlowPressure].checked = display.PressureShown != 0;
+  ui[Cmd::MnuViewSolidFill].checked = display.SolidFill != 0;
   ui[Cmd::Mnuhelp].checked = onlineHelpOn;
   ui[Cmd::MnuHelpTips].checked = prefs.ShowStartUpTips;
   for (auto& [id, action] : actions_) {

@@ -85,7 +85,8 @@ class Form1 : public QMainWindow {
   void RestoreViewSnapshot();
   void ViewChanged();  // repaints the drawing area from the view image
 
-  // Shows the model state on the widgets.
+  // Shows the model state on the widgets: every check mark is derived here
+  // from the model, and nothing reads a fact back from a menu.
   void SyncUi();
   // Every command-step flag back to 0; ResetCommandState also drops the
   // selection, the flow lines and the unsaved-changes mark.

@@ -56,7 +56,7 @@ void Form1::FormCreate() {
   display.StreamLevelCount = 21;
   mesh.MeshExtended = 1;
   grid.CentreLinesShown = 1;
-  const PrefRead pref = LoadPreferences(programFolder, prefs, grid, display, ui);
+  const PrefRead pref = LoadPreferences(programFolder, prefs, grid, display);
   SetMeshDimensions(mesh, 100);
   display.BcolorItem = 0;
   display.FilterLevel = 1.0f;

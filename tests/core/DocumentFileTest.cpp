@@ -99,8 +99,7 @@ TEST_F(DocumentFileTest, SolvedDocumentRoundTripsIntoAFreshProgram) {
   s.display.StreamlinesShown = 1;
   s.grid.GridLinesCode = 18;
   s.grid.GridDotsCode = 0;
-  s.ui[Cmd::MnuFlowNormal].checked = false;
-  s.ui[Cmd::MnuFlowHigh].checked = true;
+  s.display.DensityMarks = {true, false, false};
   s.table.ObjectSelected = 1;
   s.table.SelectedKind = KindAerofoil;
   s.table.SelectedAerofoil = 2;
@@ -114,13 +113,34 @@ TEST_F(DocumentFileTest, SolvedDocumentRoundTripsIntoAFreshProgram) {
   EXPECT_EQ(t.mesh.StreamFunction.size(), static_cast<std::size_t>(358 * 360));
   EXPECT_EQ(t.table.SelectedRecord[3], 5.0f) << "the selected record is a copy of the aerofoil";
   EXPECT_EQ(t.display.StreamLevelCount, 41);
-  EXPECT_TRUE(t.ui[Cmd::MnuFlowHigh].checked && !t.ui[Cmd::MnuFlowNormal].checked);
+  EXPECT_EQ(t.display.DensityMarks, (std::array<bool, 3>{true, false, false}));
   EXPECT_TRUE(t.grid.LinesChecked && !t.grid.DotsChecked) << "the grid check marks follow the codes";
   // Saving again gives the same bytes: everything came back, nothing drifts.
   const std::string flg = Read(Path("solved.FLG")), qdn = Read(Path("solved.QDN"));
   ASSERT_TRUE(Save(t, "again.QDN"));
   EXPECT_EQ(Read(Path("again.FLG")), flg);
   EXPECT_EQ(Read(Path("again.QDN")), qdn);
+}
+
+// The density marks are a fact of their own: a document may hold none, or one
+// that does not match the density in use, and both come back as they were.
+TEST_F(DocumentFileTest, DensityMarksTravelAsStoredEvenWhenTheyDisagreeWithTheDensity) {
+  for (const std::array<bool, 3> marks : {std::array<bool, 3>{false, false, false}, std::array<bool, 3>{false, true, false}}) {
+    Scene s;
+    s.display.StreamLevelCount = 30;
+    s.display.DensityMarks = marks;
+    ASSERT_TRUE(Save(s, "marks.QDN"));
+    const std::string flg = Read(Path("marks.FLG"));
+    for (int r = 0; r < 3; ++r)
+      EXPECT_EQ(static_cast<unsigned char>(flg[4 * (FlgFlowHigh + r)]), marks[static_cast<std::size_t>(r)] ? 1 : 0);
+    Scene t;
+    t.display.StreamLevelCount = LowStreamLevels;
+    ASSERT_TRUE(Load(t, "marks.QDN")) << reason;
+    EXPECT_EQ(t.display.DensityMarks, marks);
+    EXPECT_EQ(t.display.StreamLevelCount, marks[1] ? NormalStreamLevels : LowStreamLevels) << "no mark: the density stays";
+    ASSERT_TRUE(Save(t, "again.QDN"));
+    EXPECT_EQ(Read(Path("again.FLG")), flg);
+  }
 }
 
 TEST_F(DocumentFileTest, OldFormatMovesSectionsFromWindowToViewCoordinates) {

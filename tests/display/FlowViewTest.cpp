@@ -48,11 +48,11 @@ class FlowViewSwitch : public ::testing::Test {
 TEST_F(FlowViewSwitch, WithoutSolutionOnlyMovesTheCheckMarks) {
   SwitchFlowView(canvas, mesh, flow, ui, hooks);
   canvas.Flush();
-  EXPECT_TRUE(ui[Cmd::MnuViewFlowPressure].checked && !ui[Cmd::MnuViewFlowLines].checked);
+  EXPECT_EQ(flow.PressureShown, 1);
   EXPECT_FALSE(flow.BdisplayVisible);
   EXPECT_FALSE(HasColouredPixel(image));
   SwitchFlowView(canvas, mesh, flow, ui, hooks);
-  EXPECT_TRUE(ui[Cmd::MnuViewFlowLines].checked);
+  EXPECT_EQ(flow.PressureShown, 0);
   EXPECT_TRUE(calls.empty());
 }
 
@@ -81,7 +81,7 @@ TEST_F(FlowViewSwitch, ToPressureAndBackWithoutASolve) {
   calls.clear();
   SwitchFlowView(canvas, mesh, flow, ui, hooks);
   canvas.Flush();
-  EXPECT_TRUE(ui[Cmd::MnuViewFlowLines].checked);
+  EXPECT_EQ(flow.PressureShown, 0);
   EXPECT_FALSE(flow.BdisplayVisible || flow.BFilterVisible);
   EXPECT_FALSE(HasColouredPixel(image)) << "the view is cleared before the lines come back";
   ASSERT_GE(calls.size(), 2u);

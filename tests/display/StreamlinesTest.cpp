@@ -160,7 +160,7 @@ TEST(StreamDensity, RedrawsTheKeptSolutionWithTheNewCountOnlyAfterARun) {
   };
   SetStreamDensity(canvas, d.mesh, d.flow, d.ui, hooks, HighStreamLevels);  // before any run
   canvas.Flush();
-  EXPECT_TRUE(d.ui[Cmd::MnuFlowHigh].checked && !d.ui[Cmd::MnuFlowNormal].checked);
+  EXPECT_EQ(d.flow.DensityMarks, (std::array<bool, 3>{true, false, false}));
   EXPECT_EQ(densityFlagDuringRedraw, -1);
   EXPECT_TRUE(HorizontalBands(d.image).empty());
   d.Draw();
@@ -169,6 +169,6 @@ TEST(StreamDensity, RedrawsTheKeptSolutionWithTheNewCountOnlyAfterARun) {
   EXPECT_EQ(densityFlagDuringRedraw, 1);
   EXPECT_EQ(d.flow.DensityRedraw, 0);
   EXPECT_EQ(static_cast<int>(HorizontalBands(d.image).size()), LowStreamLevels);
-  EXPECT_TRUE(d.ui[Cmd::MnuFlowLow].checked && !d.ui[Cmd::MnuFlowHigh].checked);
+  EXPECT_EQ(d.flow.DensityMarks, (std::array<bool, 3>{false, false, true}));
   EXPECT_TRUE(d.ui[Cmd::MnuEdit].enabled) << "commands unlocked afterwards";
 }

@@ -58,8 +58,7 @@ class PrintViewTest : public ::testing::Test {
     for (int k = 0; k < s.mesh.MeshSize * s.mesh.MeshSize; ++k)
       s.mesh.StreamFunction[k] = static_cast<float>(k / s.mesh.MeshSize);
     s.display.StreamlinesShown = 1;
-    s.ui[Cmd::MnuViewFlowLines].checked = true;
-    s.ui[Cmd::MnuViewFlowPressure].checked = false;
+    s.display.PressureShown = 0;
   }
   PrintSource Source() { return PrintSource{s.table, geometry, s.mesh, s.grid, s.display, s.doc, s.ui}; }
   PrintOutcome Print() { return PrintView(Source(), s.cmd, s.ui, printer, prompts, {}); }

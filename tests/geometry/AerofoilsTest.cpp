@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <QImage>
 #include "mesh/Grid.h"
 #include "EditScene.h"
@@ -179,4 +180,13 @@ TEST_F(AddAerofoilTest, RestampRebuildsEveryMapAsAtCreationAndSelectsTheLast) {
   EXPECT_EQ(prompts.beeps, 0);
   // The first green, the selected last one red: as a redraw shows them.
   EXPECT_TRUE(View() == Redrawn());
+  // The core's stamping without a view gives the same maps, and blanks a map
+  // whose record is gone.
+  ClearAerofoilMaps(table);
+  table.AerofoilDataLen = 8;
+  table.AerofoilMap3.assign(AerofoilMapCells, 'b');
+  StampAerofoilMaps(table, scene.geometry.AerofoilTemplate);
+  EXPECT_EQ(table.AerofoilMap1, map1);
+  EXPECT_EQ(table.AerofoilMap2, map2);
+  EXPECT_EQ(std::count(table.AerofoilMap3.begin(), table.AerofoilMap3.end(), 'b'), 0);
 }
