@@ -233,6 +233,9 @@ void AddSection(SetupWork& w, std::int32_t kind, const float* d) {
     ++w.report.objectsLeftOut;
     return;
   }
+  // A round section with a radius below zero has no inside, yet its outline
+  // would be traced as two rows of cells round the centre: it adds nothing.
+  if (round && d[3] < 0) return;
   w.cells.Reset(w.coarse.Row(ymin) - 1, w.coarse.Column(xmin) - 1, w.coarse.Row(ymax) + 1, w.coarse.Column(xmax) + 1);
   w.points.Reset(w.fine.Row(ymin) - 1, w.fine.Column(xmin) - 1, w.fine.Row(ymax) + 1, w.fine.Column(xmax) + 1);
 
