@@ -11,6 +11,7 @@
 #include "geometry/ObjectTable.h"
 #include "mesh/Grid.h"
 #include "mesh/Mesh.h"
+#include "mesh/NumberText.h"
 #include "platform/CommandState.h"
 #include "platform/Prompts.h"
 #include "platform/UiState.h"
@@ -28,16 +29,12 @@ void ShowHelp(const DocumentHooks& hooks, int code) {
   if (hooks.ShowOnlineHelp) hooks.ShowOnlineHelp(code);
 }
 
-// The number in the external-field strength entry; false when the text is not one.
+// The number in the external-field strength entry; false when the text is not
+// one (the same rule as every other entry field: no hexadecimal, no "inf").
 bool ConvertStrength(const std::string& text, float& value) {
-  std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return false;
-  const std::string trimmed = text.substr(first, text.find_last_not_of(' ') - first + 1);
-  errno = 0;
-  char* end = nullptr;
-  const float v = std::strtof(trimmed.c_str(), &end);
-  if (end != trimmed.c_str() + trimmed.size() || errno == ERANGE || !std::isfinite(v)) return false;
-  value = v;
+  double v = 0;
+  if (!ParseNumberText(text, v) || !std::isfinite(static_cast<float>(v))) return false;
+  value = static_cast<float>(v);
   return true;
 }
 

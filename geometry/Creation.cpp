@@ -67,13 +67,6 @@ void EraseBand(ViewScene& s, Canvas& c, std::int32_t kind) {
   if (s.command.RubberBandDrawn) BandSides(s, c);
 }
 
-void CompleteMagnetic(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, std::int32_t kind) {
-  if (s.geometry.hooks.MagneticDataPanel)
-    s.geometry.hooks.MagneticDataPanel(kind);
-  else
-    FinishSection(s, c, ui, p, kind);
-}
-
 float Distance(float x1, float y1, float x2, float y2) { return std::hypot(x1 - x2, y1 - y2); }
 
 bool StartAdd(ViewScene& s, UiState& ui, Prompts& p, std::int32_t kind) {
@@ -98,8 +91,7 @@ void Help(ViewScene& s, int code) {
 // An add or edit command (or one of its panels) is in progress. The plot line
 // of the gauge and the mesh set-up are not commands of the view.
 bool AnyCommand(const CommandState& c) {
-  return c.CommandActive || c.AddRectStep || c.AddCircleStep || c.AddMagnetStep || c.AddCoilStep ||
-         c.AddSolenoidStep || c.AddWireStep || c.AddAerofoilActive || c.AddGuidelineStep || EditArmed(c) ||
+  return c.CommandActive || c.AddRectStep || c.AddCircleStep || c.AddAerofoilActive || c.AddGuidelineStep || EditArmed(c) ||
          c.FlipActive || c.ChangeDataActive;
 }
 
@@ -157,33 +149,6 @@ void ShowPrompt(const ViewScene& s, UiState& ui) {
     panel = "Click on object and drag to new size";
   } else if (c.RotateActive) {
     panel = "Click on object and drag to new rotation";
-  } else if (c.AddMagnetStep) {
-    switch (c.AddMagnetStep) {
-      case 1: panel = "Add Permanent magnet: Click on first point "; break;
-      case 2: panel = "Add Permanent magnet: Click on second point "; break;
-      case 3: panel = "Add Permanent magnet: Click on last point "; break;
-      case 4: panel = " "; break;
-      default: panel = "Add Permanent magnet: Set strength"; break;
-    }
-  } else if (c.AddCoilStep) {
-    switch (c.AddCoilStep) {
-      case 1: panel = "Add Coil: Click on first point "; break;
-      case 2: panel = "Add Coil: Click on second point "; break;
-      case 3: panel = "Add Coil: Click on last point "; break;
-      case 4: panel = " "; break;
-      default: panel = "Add Coil: Set permeability and strength"; break;
-    }
-  } else if (c.AddSolenoidStep) {
-    switch (c.AddSolenoidStep) {
-      case 1: panel = "Add Solenoid: Click on centre point "; break;
-      case 2: panel = "Add Solenoid: Click when inner circle positioned "; break;
-      case 3: panel = "Add Solenoid: Click when outer circle positioned "; break;
-      default: panel = "Add Solenoid: Set permeability, strength, direction"; break;
-    }
-  } else if (c.AddWireStep) {
-    panel = c.AddWireStep == 1   ? "Add Wire: Click on position"
-            : c.AddWireStep == 2 ? "Add Wire: Set strength"
-                                 : "Add Wire: Set current direction";
   } else if (c.SwitchPolesActive) {
     panel = "Switch Poles: Click on the new North Pole line";
   } else if (c.ChangeDataActive) {
@@ -360,10 +325,7 @@ void RectClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, std::int32_t& s
       step = 5;
       ShowPrompt(s, ui);
       Snapshot(s);
-      if (kind == KindRect)
-        FinishSection(s, c, ui, p, KindRect);
-      else
-        CompleteMagnetic(s, c, ui, p, kind);
+      FinishSection(s, c, ui, p, kind);
       break;
     }
     default: break;
@@ -392,10 +354,7 @@ void CircleClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, std::int32_t&
     step = 4;
     ShowPrompt(s, ui);
     Snapshot(s);
-    if (kind == KindCircle)
-      FinishSection(s, c, ui, p, KindCircle);
-    else
-      CompleteMagnetic(s, c, ui, p, kind);
+    FinishSection(s, c, ui, p, kind);
   }
 }
 
@@ -448,12 +407,7 @@ void VMouseMove(ViewScene& s, Canvas& c, UiState& ui, Prompts&, float x, float y
     RubberBandLine(s, c);
   } else if (cmd.AddRectStep >= 2 && cmd.AddRectStep <= 4) {
     RectRubberBand(s, c, cmd.AddRectStep);
-  } else if (cmd.AddMagnetStep >= 2 && cmd.AddMagnetStep <= 4) {
-    RectRubberBand(s, c, cmd.AddMagnetStep);
-  } else if (cmd.AddCoilStep >= 2 && cmd.AddCoilStep <= 4) {
-    RectRubberBand(s, c, cmd.AddCoilStep);
-  } else if (cmd.AddCircleStep == 2 || cmd.AddCircleStep == 3 || cmd.AddSolenoidStep == 2 ||
-             cmd.AddSolenoidStep == 3) {
+  } else if (cmd.AddCircleStep == 2 || cmd.AddCircleStep == 3) {
     CircleRubberBand(s, c);
   } else if (EditArmed(cmd)) {
     if (s.geometry.hooks.EditPreview) s.geometry.hooks.EditPreview(x, y);
@@ -481,22 +435,6 @@ void VMouseUp(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float x, float y
     RectClick(s, c, ui, p, cmd.AddRectStep, KindRect, x, y);
   } else if (cmd.AddCircleStep >= 1) {
     CircleClick(s, c, ui, p, cmd.AddCircleStep, KindCircle, x, y);
-  } else if (cmd.AddMagnetStep >= 1) {
-    RectClick(s, c, ui, p, cmd.AddMagnetStep, KindMagnet, x, y);
-  } else if (cmd.AddCoilStep >= 1) {
-    RectClick(s, c, ui, p, cmd.AddCoilStep, KindCoil, x, y);
-  } else if (cmd.AddSolenoidStep >= 1) {
-    CircleClick(s, c, ui, p, cmd.AddSolenoidStep, KindSolenoid, x, y);
-  } else if (cmd.AddWireStep == 1) {
-    if (!InsideDrawArea(s.mesh, x, y)) {
-      p.Beep();
-    } else {
-      s.table.NewShape[0] = x;
-      s.table.NewShape[1] = y;
-      cmd.AddWireStep = 2;
-      ShowPrompt(s, ui);
-      if (hooks.MagneticDataPanel) hooks.MagneticDataPanel(KindWire);
-    }
   } else if (EditArmed(cmd)) {
     if (hooks.EditCommit) hooks.EditCommit(x, y);
   }

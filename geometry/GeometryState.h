@@ -39,8 +39,6 @@ struct ViewHooks {
   // the mouse moves and the commit when the button is released.
   std::function<void(float x, float y)> EditPreview;
   std::function<void(float x, float y)> EditCommit;
-  // Completion of a magnetic-kind add (its data panel); kind 1, 2, 3 or 4.
-  std::function<void(std::int32_t kind)> MagneticDataPanel;
 };
 
 // Where the outlines land: the view (identity), or a printer page with its

@@ -5,11 +5,16 @@
 #include <cmath>
 
 #include "geometry/ObjectTable.h"
-#include "mesh/NumberText.h"
 #include "platform/CommandState.h"
 #include "platform/UiState.h"
 
 namespace {
+
+// Face weights of the shape of the solver arrays: left face of cell k at
+// Left[k], top face at Top[k]. They live only during one set-up.
+struct FaceWeights {
+  std::vector<float> Left, Top;
+};
 
 constexpr int FinePoints = 300;  // the fine grid: 300 × 300 points over the view
 constexpr int FineStride = Mesh::SolidMapStride;
@@ -367,14 +372,6 @@ void AddWires(SetupWork& w) {
   }
 }
 
-}  // namespace
-
-float BaseFaceWeight(const Mesh& mesh) { return mesh.N100Checked ? 0.001f : 0.005f; }
-
-float FrameFaceWeight(const Mesh& mesh) {
-  return static_cast<float>(0.2L * static_cast<long double>(BaseFaceWeight(mesh)));
-}
-
 void InitialFaceWeights(const Mesh& mesh, FaceWeights& weights) {
   const int M = mesh.MeshSize;
   const float base = BaseFaceWeight(mesh), frame = FrameFaceWeight(mesh);
@@ -425,6 +422,14 @@ void AssembleCoefficients(const FaceWeights& weights, Mesh& mesh) {
   for (int k = M - 1; k < cells; k += M) east[k] = 0.0f;
   std::fill(south + cells - M, south + mesh.ArrayLength(), 0.0f);
   std::fill(east + cells - 1, east + mesh.ArrayLength(), 0.0f);
+}
+
+}  // namespace
+
+float BaseFaceWeight(const Mesh& mesh) { return mesh.N100Checked ? 0.001f : 0.005f; }
+
+float FrameFaceWeight(const Mesh& mesh) {
+  return static_cast<float>(0.2L * static_cast<long double>(BaseFaceWeight(mesh)));
 }
 
 MeshSetupReport MeshSetup(const ObjectTable& table, const ExternalField& field, Mesh& mesh,
@@ -530,16 +535,4 @@ MeshSetupReport MeshSetupCommand(const ObjectTable& table, const ExternalField& 
   }
   ui.Refresh();
   return report;
-}
-
-ExternalFieldRefusal CheckExternalField(const std::string& strengthText, std::int32_t verticalItem,
-                                        std::int32_t horizontalItem, ExternalField& accepted) {
-  if (verticalItem < 0 && horizontalItem < 0) return ExternalFieldRefusal::NoDirection;
-  double v = 0;
-  if (!NumberCharactersOnly(strengthText) || !ParseNumberText(strengthText, v) || v > 999.0 || v < 0.0)
-    return ExternalFieldRefusal::BadStrength;
-  accepted.Strength = static_cast<float>(v);
-  accepted.VerticalItem = verticalItem;
-  accepted.HorizontalItem = horizontalItem;
-  return ExternalFieldRefusal::None;
 }

@@ -1,8 +1,7 @@
 #include "platform/CommandState.h"
 
 bool CommandState::Busy() const {
-  return CommandActive || AddRectStep || AddCircleStep || AddMagnetStep || AddCoilStep || AddSolenoidStep ||
-         AddWireStep || AddAerofoilActive || AddGuidelineStep || CopyActive || MoveActive || RotateActive ||
-         FlipActive || StretchActive || TrapezoidActive || ExpandActive || ChangeDataActive || SwitchPolesActive ||
+  return CommandActive || AddRectStep || AddCircleStep || AddAerofoilActive || AddGuidelineStep || CopyActive ||
+         MoveActive || RotateActive || FlipActive || StretchActive || TrapezoidActive || ExpandActive || ChangeDataActive || SwitchPolesActive ||
          MeshSetupBusy || PlotLineStep;
 }

@@ -12,10 +12,6 @@ struct CommandState {
   // Add commands.
   std::int32_t AddRectStep = 0;      // 1 first point .. 4 rubber band, 5 completed
   std::int32_t AddCircleStep = 0;    // 1 centre, 3 rubber band, 4 completed
-  std::int32_t AddMagnetStep = 0;
-  std::int32_t AddCoilStep = 0;
-  std::int32_t AddSolenoidStep = 0;
-  std::int32_t AddWireStep = 0;
   std::int32_t AddAerofoilActive = 0;
   std::int32_t AddGuidelineStep = 0;
   // Edit commands.

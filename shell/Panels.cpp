@@ -51,10 +51,6 @@ void Form1::BuildPanels() {
   dirRow->addWidget(WorkingDir, 1);
   dirRow->addWidget(browse);
   pg->addLayout(dirRow, 4, 0, 1, 2);
-  auto* mesh5 = new QLabel("Mesh", PrefBox);
-  auto* list5 = MakeList(PrefBox, {"100 X 100", "300 X 300"});
-  mesh5->hide();
-  list5->hide();
   pg->addWidget(new QLabel("Preferences take effect the next"), 5, 0, 1, 2);
   pg->addWidget(new QLabel("next time the program is started"), 6, 0, 1, 2);
   Button2 = new QPushButton("OK", PrefBox);
