@@ -148,6 +148,29 @@ bool ReadWholeFile(const std::string& path, std::size_t maxBytes, std::string& b
   return true;
 }
 
+// The beginning of a title file, enough for the longest title however it is
+// written; the rest of a long file is never read. False when there is no
+// readable file: the document is then untitled.
+bool ReadTitleStart(const std::string& path, std::string& text) {
+  constexpr std::size_t Enough = 4096;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  text.assign(Enough, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.bad()) return false;
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  // A UTF-8 character cut in two at the end would make the whole text read as
+  // a one-byte code page: the last character is dropped (it is far past the 32 kept).
+  if (text.size() == Enough) {
+    std::size_t lead = text.size();
+    while (lead > 0 && text.size() - lead < 4 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) --lead;
+    if (lead > 0 && static_cast<unsigned char>(text[lead - 1]) >= 0xC0) text.resize(lead - 1);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool DocumentNames(const std::string& fileName, CompanionNames& names) {
@@ -354,8 +377,8 @@ bool LoadDocumentFromBytes(std::string_view flags, std::string_view data, const 
   if (!CheckObjectValues(image, reason)) return false;
 
   if (image.Version == FormatMark) {
-    if (!title) return Fail(reason, "the title file is missing");
-    image.Title = ReadableTitle(title->substr(0, title->find_first_of("\r\n")));
+    // A document without its title file opens untitled.
+    if (title) image.Title = ReadableTitle(title->substr(0, title->find_first_of("\r\n")));
     image.HasTitle = true;
   }
 
@@ -376,8 +399,8 @@ bool LoadDocumentFiles(const std::string& fileName, std::int32_t currentViewSize
   if (!ReadWholeFile(names.data, MaxDataFileBytes, data, reason)) return false;
   // The title file is only wanted by the current version; an old document has none.
   const bool old = flags.size() == FlagFileBytes && GetInt(flags, 0) == OldFormatMark;
-  if (!old && !ReadWholeFile(names.title, 64 * 1024, title, reason)) return false;
-  return LoadDocumentFromBytes(flags, data, old ? nullptr : &title, currentViewSize, image, reason);
+  const bool titled = !old && ReadTitleStart(names.title, title);
+  return LoadDocumentFromBytes(flags, data, titled ? &title : nullptr, currentViewSize, image, reason);
 }
 
 void RescaleLoadedObjects(DocumentImage& image, std::int32_t viewSize) {

@@ -97,7 +97,8 @@ DocumentImage CaptureDocument(const ObjectTable& table, const Mesh& mesh, const 
 std::string EncodeFlagFile(const DocumentImage& image);
 std::string EncodeDataFile(const DocumentImage& image);
 
-// Decodes the three files (title null for "no title file") and checks every
+// Decodes the three files (title null for "no title file": the document is then
+// untitled; a title is cut to its first line and 32 characters) and checks every
 // count and value; a version-999 document has its section positions moved from
 // window to view coordinates. A selection naming no record comes out as no
 // selection. With currentViewSize > 0 and different from the saved view size,
@@ -105,7 +106,9 @@ std::string EncodeDataFile(const DocumentImage& image);
 // returns false with the reason, and `image` is of no use.
 bool LoadDocumentFromBytes(std::string_view flags, std::string_view data, const std::string* title,
                            std::int32_t currentViewSize, DocumentImage& image, std::string& reason);
-// The same from the files of a document name, opened read-only.
+// The same from the files of a document name, opened read-only. A missing or
+// unreadable title file leaves the document untitled; only the start of a long
+// one is read.
 bool LoadDocumentFiles(const std::string& fileName, std::int32_t currentViewSize, DocumentImage& image,
                        std::string& reason);
 

@@ -164,7 +164,6 @@ TEST_F(DamagedDocumentTest, BrokenRulesAreFileErrors) {
   ExpectRefused(FlagBytes(flags), DataWith(1, 0.0f), "", "cell width 0");
   ExpectRefused(FlagBytes(flags), DataWith(6, std::nanf("")), "", "object NaN");
   ExpectRefused(FlagBytes(flags), good.s + std::string(4, '\0'), "", "data too long");
-  ExpectRefused(FlagBytes(flags), good.s, nullptr, "title file missing");
   std::filesystem::remove(dir / "bad.QDN");
   std::filesystem::create_directory(dir / "bad.QDN");
   prompts.fileNames = {Path("bad.QDN")};
@@ -195,6 +194,27 @@ TEST_F(DamagedDocumentTest, AnOddTitleNeverKeepsADocumentShut) {
     ASSERT_TRUE(LoadDocumentFromBytes(flg, good.s, &stored, 400, image, reason)) << stored << ": " << reason;
     EXPECT_EQ(image.Title, shown);
     EXPECT_TRUE(ValidTitle(image.Title)) << "the title can be saved again";
+  }
+}
+
+// Without its title file, or with one of 70,000 bytes, a document still
+// opens: untitled, or with the first 32 characters of the title.
+TEST_F(DamagedDocumentTest, AMissingOrHugeTitleFileOpensTheDocument) {
+  for (const char* title : {static_cast<const char*>(nullptr), "huge"}) {
+    SCOPED_TRACE(title ? "a 70,000-byte title" : "no title file");
+    for (const char* ext : {"t.FLG", "t.QDN", "t.TLE"}) std::filesystem::remove(dir / ext);
+    Write(Path("t.FLG"), FlagBytes(flags));
+    Write(Path("t.QDN"), good.s);
+    if (title) Write(Path("t.TLE"), "Long " + std::string(70000 - 5, 'x'));
+    prompts.answers = {Answer::No};
+    prompts.fileNames = {Path("t.QDN")};
+    OpenDocument(s.ctx, prompts, hooks);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(s.ui.caption, "Quorvane " + Path("t.QDN"));
+    EXPECT_EQ(s.table.RectData[2], 50.0f);
+    EXPECT_EQ(s.ui.status[5], title ? "          Long " + std::string(27, 'x') : "          ");
+    EXPECT_EQ(s.doc.DocumentModified, 0);
+    s.doc.DocumentModified = 1;
   }
 }
 
