@@ -1,19 +1,14 @@
 #include "documents/DocumentFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "display/FlowDisplay.h"
+#include "documents/AtomicSave.h"
 #include "documents/Document.h"
 #include "geometry/ObjectTable.h"
 #include "mesh/Grid.h"
@@ -394,6 +389,10 @@ bool LoadDocumentFiles(const std::string& fileName, std::int32_t currentViewSize
                        std::string& reason) {
   CompanionNames names;
   if (!DocumentNames(fileName, names)) return Fail(reason, "the name is not a document name (*.QDN)");
+  // A save that was cut off is finished or undone first: what is read is one
+  // whole document, old or new.
+  std::string why;
+  if (!FinishInterruptedSave(fileName, why)) return Fail(reason, "an interrupted save cannot be finished (" + why + ")");
   std::string flags, data, title;
   if (!ReadWholeFile(names.flags, FlagFileBytes, flags, reason)) return false;
   if (!ReadWholeFile(names.data, MaxDataFileBytes, data, reason)) return false;
@@ -420,141 +419,23 @@ void RescaleLoadedObjects(DocumentImage& image, std::int32_t viewSize) {
   }
 }
 
-namespace {
-
-std::string SystemReason(const std::string& what, const std::string& path) {
-  return what + " " + path + ": " + std::strerror(errno);
-}
-
-// Creates a new file beside `target` under a name of its own, writes the
-// bytes and flushes them to the disk.
-bool WriteTemporary(const std::string& target, std::string_view bytes, std::string& temp, std::string& reason,
-                    const char* suffix = ".tmp") {
-  int fd = -1;
-  for (int n = 0; fd < 0 && n < 100; ++n) {
-    temp = target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(n) + suffix;
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) {
-    reason = SystemReason("cannot create", temp);
-    temp.clear();
-    return false;
-  }
-  struct stat old {};
-  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) (void)::fchmod(fd, old.st_mode & 07777);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      reason = SystemReason("cannot write", temp);
-      ::close(fd);
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0) {
-    reason = SystemReason("cannot write", temp);
-    ::close(fd);
-    return false;
-  }
-  if (::close(fd) != 0) return Fail(reason, SystemReason("cannot write", temp));
-  return true;
-}
-
-// Keeps an old file reachable under a backup name until its replacement is in
-// place: a hard link where the disk allows one, else a copy. False (with the
-// reason) when neither can be made.
-bool KeepOldFile(const std::string& target, std::string& backup, std::string& reason) {
-  for (int n = 0; n < 100; ++n) {
-    const std::string b = target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".old";
-    if (::link(target.c_str(), b.c_str()) == 0) {
-      backup = b;
-      return true;
-    }
-    if (errno != EEXIST) break;
-  }
-  std::string bytes;
-  if (!ReadWholeFile(target, MaxDataFileBytes, bytes, reason) ||
-      !WriteTemporary(target, bytes, backup, reason, ".old")) {
-    if (!backup.empty()) ::unlink(backup.c_str());
-    backup.clear();
-    reason = "cannot keep a copy of the old " + target + " (" + reason + ")";
-    return false;
-  }
-  return true;
-}
-
-void SyncFolder(const std::string& anyFile) {
-  const std::string folder = std::filesystem::path(anyFile).parent_path().string();
-  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  (void)::fsync(fd);
-  ::close(fd);
-}
-
-}  // namespace
-
 bool SaveDocumentFiles(const std::string& fileName, const DocumentImage& image, std::string& reason) {
   CompanionNames names;
   if (!DocumentNames(fileName, names)) return Fail(reason, "the name is not a document name (*.QDN)");
   // Never write what could not be read back.
   if (image.Version != FormatMark || !ValidTitle(image.Title)) return Fail(reason, "the title cannot be stored");
-  {
-    DocumentImage check;
-    std::string why;
-    const std::string title = image.Title;
-    if (!LoadDocumentFromBytes(EncodeFlagFile(image), EncodeDataFile(image), &title, 0, check, why))
-      return Fail(reason, "the document cannot be stored: " + why);
-  }
+  const std::string flags = EncodeFlagFile(image), data = EncodeDataFile(image);
+  DocumentImage check;
+  std::string why;
+  if (!LoadDocumentFromBytes(flags, data, &image.Title, 0, check, why))
+    return Fail(reason, "the document cannot be stored: " + why);
+  return ReplaceDocumentFiles({names.flags, names.data, names.title}, {flags, data, image.Title}, reason);
+}
 
-  const std::array<std::string, 3> targets = {names.flags, names.data, names.title};
-  const std::array<std::string, 3> contents = {EncodeFlagFile(image), EncodeDataFile(image), image.Title};
-  std::array<std::string, 3> temps, backups;
-  auto removeAll = [](const std::array<std::string, 3>& paths) {
-    for (const auto& p : paths)
-      if (!p.empty()) ::unlink(p.c_str());
-  };
-
-  for (std::size_t i = 0; i < 3; ++i)
-    if (!WriteTemporary(targets[i], contents[i], temps[i], reason)) {
-      removeAll(temps);
-      return false;
-    }
-  // The old files stay reachable until all three new ones are in place; a file
-  // that was there and could not be kept stops the save before anything moves.
-  std::array<bool, 3> existed{};
-  for (std::size_t i = 0; i < 3; ++i) {
-    struct stat st {};
-    if (::lstat(targets[i].c_str(), &st) != 0) continue;
-    existed[i] = true;
-    if (S_ISREG(st.st_mode) && !KeepOldFile(targets[i], backups[i], reason)) {
-      removeAll(temps);
-      removeAll(backups);
-      return false;
-    }
-  }
-  for (std::size_t i = 0; i < 3; ++i) {
-    if (::rename(temps[i].c_str(), targets[i].c_str()) == 0) {
-      temps[i].clear();
-      continue;
-    }
-    reason = SystemReason("cannot replace", targets[i]);
-    for (std::size_t j = 0; j < i; ++j) {
-      if (!backups[j].empty()) {
-        if (::rename(backups[j].c_str(), targets[j].c_str()) == 0) backups[j].clear();
-      } else if (!existed[j]) {
-        ::unlink(targets[j].c_str());  // there was no old file
-      }
-    }
-    removeAll(temps);
-    removeAll(backups);
-    return false;
-  }
-  removeAll(backups);
-  SyncFolder(names.data);
-  return true;
+bool FinishInterruptedSave(const std::string& fileName, std::string& reason) {
+  CompanionNames names;
+  if (!DocumentNames(fileName, names)) return Fail(reason, "the name is not a document name (*.QDN)");
+  return FinishInterruptedSave(DocumentTargets{names.flags, names.data, names.title}, reason);
 }
 
 void CommitDocument(const DocumentImage& image, ObjectTable& table, Mesh& mesh, GridState& grid,

@@ -1,7 +1,8 @@
 // DocumentFile: the three files of a document, base + ".FLG" (47 little-endian
 // int32 records), the data file (float32 values between two format marks) and
 // base + ".TLE" (the title). Reading checks everything into a DocumentImage
-// before any of it reaches the live state; writing replaces all three files or none.
+// before any of it reaches the live state; writing replaces all three files or
+// none, also across a crash.
 #pragma once
 
 #include <array>
@@ -106,9 +107,10 @@ std::string EncodeDataFile(const DocumentImage& image);
 // returns false with the reason, and `image` is of no use.
 bool LoadDocumentFromBytes(std::string_view flags, std::string_view data, const std::string* title,
                            std::int32_t currentViewSize, DocumentImage& image, std::string& reason);
-// The same from the files of a document name, opened read-only. A missing or
-// unreadable title file leaves the document untitled; only the start of a long
-// one is read.
+// The same from the files of a document name, opened read-only, after a save
+// of the document that was cut off has been finished or undone
+// (FinishInterruptedSave). A missing or unreadable title file leaves the
+// document untitled; only the start of a long one is read.
 bool LoadDocumentFiles(const std::string& fileName, std::int32_t currentViewSize, DocumentImage& image,
                        std::string& reason);
 
@@ -118,10 +120,16 @@ bool LoadDocumentFiles(const std::string& fileName, std::int32_t currentViewSize
 void RescaleLoadedObjects(DocumentImage& image, std::int32_t viewSize);
 
 // Writes the three files of fileName so that either all of them hold the new
-// document or all keep what they held: each is written to a temporary file in
-// the same folder, and only when all are complete are they renamed over the
-// old ones (which are put back if a rename fails). False with the reason on failure.
+// document or all keep what they held, even when the program is ended at any
+// instant of the save (see AtomicSave.h). A document file that is
+// write-protected, or a folder in the way of one, is not replaced. False with
+// the reason on failure.
 bool SaveDocumentFiles(const std::string& fileName, const DocumentImage& image, std::string& reason);
+
+// Finishes or undoes a save of the document fileName that was cut off and
+// removes the work files earlier saves left beside it. Opening and saving do
+// this themselves; false with the reason when it cannot be done now.
+bool FinishInterruptedSave(const std::string& fileName, std::string& reason);
 
 // Replaces the live document with a loaded image: the object table and
 // selection, the mesh size with freshly allocated arrays and the solution, the

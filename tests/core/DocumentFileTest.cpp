@@ -1,25 +1,11 @@
 // The three document files byte for byte, reading them back, the old format,
-// rescaling, and writing that never leaves a damaged document behind.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
+// rescaling, titles that are missing or long, and writing that never leaves a
+// damaged document behind or replaces a write-protected file.
+#include <sys/stat.h>
 
 #include "core/DocumentTestScene.h"
+#include "documents/AtomicSave.h"
 #include "documents/DocumentFile.h"
-
-namespace {
-// Raised to stand for a disk without hard links (a FAT stick, some network shares).
-bool linksRefused = false;
-}  // namespace
-
-extern "C" int link(const char* from, const char* to) noexcept {
-  if (linksRefused) {
-    errno = EPERM;
-    return -1;
-  }
-  return ::linkat(AT_FDCWD, from, AT_FDCWD, to, 0);
-}
 
 namespace {
 
@@ -216,26 +202,69 @@ TEST_F(DocumentFileTest, AFailedSaveLeavesTheOldDocumentIntact) {
   EXPECT_FALSE(Save(changed, "doc.QDN")) << "an unreadable strength writes nothing";
   EXPECT_EQ(Read(Path("doc.QDN")), oldQdn);
   changed.doc.ExtfldStrength = "12.5";
-  std::filesystem::remove(dir / "doc.TLE");
-  std::filesystem::create_directory(dir / "doc.TLE");
-  for (bool noLinks : {false, true}) {
-    SCOPED_TRACE(noLinks ? "a disk without hard links" : "hard links");
-    linksRefused = noLinks;
-    EXPECT_FALSE(Save(changed, "doc.QDN")) << "a folder in the way of one file";
-    linksRefused = false;
+
+  // A folder in the way of one file stops the save before anything is written;
+  // one in the way of the journal stops it after the new files were written.
+  const std::string journalNew = SaveWorkNames({Path("doc.FLG"), Path("doc.QDN"), Path("doc.TLE")})[4];
+  const std::pair<std::string, std::string> obstacles[] = {{Path("doc.TLE"), "is a folder"},
+                                                           {journalNew, "cannot create"}};
+  for (const auto& [obstacle, said] : obstacles) {
+    SCOPED_TRACE(obstacle);
+    std::filesystem::remove(obstacle);
+    std::filesystem::create_directory(obstacle);
+    EXPECT_FALSE(Save(changed, "doc.QDN"));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(said), std::string::npos) << messages[0];
     EXPECT_TRUE(Read(Path("doc.FLG")) == oldFlg) << "the old flag file is kept";
     EXPECT_TRUE(Read(Path("doc.QDN")) == oldQdn) << "the old data file is kept";
-    EXPECT_EQ(EntriesInFolder(), 3u) << "temporary and backup files are removed";
+    EXPECT_EQ(EntriesInFolder(), obstacle == journalNew ? 4u : 3u) << "no work file is left behind";
     EXPECT_EQ(changed.doc.DocumentModified, 1);
-    EXPECT_EQ(messages.size(), 1u);
+    std::filesystem::remove(obstacle);
+    Write(Path("doc.TLE"), "old");
   }
-  // Where no link can be made the old files are copied aside, and a save that succeeds leaves no copy.
-  std::filesystem::remove(dir / "doc.TLE");
-  linksRefused = true;
   EXPECT_TRUE(Save(changed, "doc.QDN"));
-  linksRefused = false;
   EXPECT_TRUE(Read(Path("doc.QDN")) != oldQdn) << "the new document is written";
   EXPECT_EQ(EntriesInFolder(), 3u);
+}
+
+// Read-only is decided from the mode bits, so a save run as root (which no
+// write is refused) respects it too; nothing's permissions are ever changed.
+TEST_F(DocumentFileTest, AWriteProtectedFileIsNotReplacedAndModesAreKept) {
+  Scene old, changed;
+  ASSERT_TRUE(Save(old, "doc.QDN"));
+  changed.AddRecord(KindRect, {1, 2, 3, 4, 5, 6, 7, 8, 999, 0});
+  changed.doc.DocumentModified = 1;
+  const std::string before[] = {Read(Path("doc.FLG")), Read(Path("doc.QDN")), Read(Path("doc.TLE"))};
+  for (const char* file : {"doc.FLG", "doc.QDN", "doc.TLE"}) {
+    SCOPED_TRACE(file);
+    ASSERT_EQ(::chmod(Path(file).c_str(), 0444), 0);
+    EXPECT_FALSE(Save(changed, "doc.QDN"));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(Path(file) + " is write-protected"), std::string::npos) << messages[0];
+    EXPECT_EQ(changed.doc.DocumentModified, 1);
+    EXPECT_EQ(Read(Path("doc.FLG")), before[0]);
+    EXPECT_EQ(Read(Path("doc.QDN")), before[1]);
+    EXPECT_EQ(Read(Path("doc.TLE")), before[2]);
+    EXPECT_EQ(std::filesystem::status(Path(file)).permissions(), std::filesystem::perms(0444));
+    EXPECT_EQ(EntriesInFolder(), 3u);
+    ASSERT_EQ(::chmod(Path(file).c_str(), 0640), 0);
+  }
+  ASSERT_TRUE(Save(changed, "doc.QDN"));
+  for (const char* file : {"doc.FLG", "doc.QDN", "doc.TLE"})
+    EXPECT_EQ(std::filesystem::status(Path(file)).permissions(), std::filesystem::perms(0640))
+        << file << ": a replaced file keeps the permissions it had";
+}
+
+// Any name the file system takes can be saved and opened: the work files have
+// short names of their own.
+TEST_F(DocumentFileTest, TheLongestNameTheFileSystemTakesIsSaved) {
+  const std::string name = std::string(255 - 4, 'n') + ".QDN";
+  Scene s, t;
+  s.doc.Title = "long";
+  ASSERT_TRUE(Save(s, name)) << (messages.empty() ? "" : messages[0]);
+  EXPECT_EQ(EntriesInFolder(), 3u);
+  ASSERT_TRUE(Load(t, name)) << reason;
+  EXPECT_EQ(t.doc.Title, "long");
 }
 
 // A title never keeps a document from opening: without its file the document
