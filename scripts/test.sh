@@ -1,6 +1,8 @@
 #!/bin/sh
-# Builds everything, runs every test on the offscreen Qt platform, then builds
-# the tests again with the address and undefined-behaviour sanitizers and runs
+# Builds everything, runs every test on the offscreen Qt platform, proves the
+# computing core builds without Qt, runs the validation programs once, drives
+# the real program through one session on a virtual display, then builds the
+# tests again with the address and undefined-behaviour sanitizers and runs
 # them once more, and gives the document reader a bounded fuzzing run.
 set -e
 cd "$(dirname "$0")/.."
@@ -14,6 +16,21 @@ echo "== Release build and tests"
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/test --parallel "$JOBS"
 ctest --test-dir build/test --output-on-failure --parallel "$JOBS" --timeout 300
+
+echo "== The computing core without Qt"
+# Every core header, compiled with only the project folder on the include
+# path (Qt's headers are not on the compiler's own path) and linked against
+# the core library alone.
+${CXX:-c++} -std=c++20 -I. build/test/core_only.cpp build/test/libquorvane_core.a \
+  -o build/test/core_only_plain
+build/test/core_only_plain
+echo "core builds and runs without Qt"
+
+echo "== Validation programs (Release)"
+build/test/validate_stall
+
+echo "== Session smoke test on a virtual display"
+sh scripts/smoke.sh build/test/quorvane
 
 echo "== Sanitizer build and tests"
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON -DQUORVANE_BENCH=OFF \
