@@ -155,25 +155,6 @@ void RasterCircle(CodeBox& box, const Raster& g, float cx, float cy, float radiu
   }
 }
 
-// The table's arrays by kind, read here directly: the mesh library stands below
-// the geometry library and uses only the table's data.
-struct KindData {
-  const float* data;
-  std::int32_t length;
-};
-KindData SectionData(const ObjectTable& t, std::int32_t kind) {
-  switch (kind) {
-    case KindRect: return {t.RectData.data(), t.RectDataLen};
-    case KindMagnet: return {t.MagnetData.data(), t.MagnetDataLen};
-    case KindCoil: return {t.CoilData.data(), t.CoilDataLen};
-    case KindSolenoid: return {t.SolenoidData.data(), t.SolenoidDataLen};
-    default: return {t.CircleData.data(), t.CircleDataLen};
-  }
-}
-const std::vector<char>& AerofoilMapOf(const ObjectTable& t, int number) {
-  return number == 1 ? t.AerofoilMap1 : number == 2 ? t.AerofoilMap2 : t.AerofoilMap3;
-}
-
 struct SetupWork {
   const ObjectTable& table;
   Mesh& mesh;
@@ -325,7 +306,7 @@ void AddAerofoils(SetupWork& w) {
   std::vector<const std::vector<char>*> maps;
   const int count = std::clamp(w.table.AerofoilDataLen / AerofoilRecordSize, 0, 3);
   for (int n = 1; n <= count; ++n) {
-    const std::vector<char>& map = AerofoilMapOf(w.table, n);
+    const std::vector<char>& map = w.table.AerofoilMap(n);
     if (static_cast<int>(map.size()) >= AerofoilMapCells) maps.push_back(&map);
   }
   if (maps.empty()) return;
@@ -472,11 +453,10 @@ MeshSetupReport MeshSetup(const ObjectTable& table, const ExternalField& field, 
   };
   bool sectionsDone = false;
   for (std::int32_t kind : {KindRect, KindCircle, KindCoil, KindSolenoid, KindMagnet}) {
-    const KindData kd = SectionData(table, kind);
-    const std::int32_t count = std::min(kd.length, TenCapacity);
+    const std::int32_t count = std::min(table.Length(kind), TenCapacity);
     if (count <= 0 || !mapped) continue;
     unhighlight();
-    const float* data = kd.data;
+    const float* data = table.Data(kind);
     for (int offset = 0; offset + TenRecordSize <= count; offset += TenRecordSize) AddSection(w, kind, data + offset);
     CloseGaps(w, 1);
     sectionsDone = true;
