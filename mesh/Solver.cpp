@@ -5,15 +5,18 @@
 #include <vector>
 
 #include "mesh/NumberText.h"
+#include "mesh/WidePass.h"
 #include "platform/CommandState.h"
 #include "platform/UiState.h"
 
 namespace {
 
-// The arrays of one run. Each iteration streams them twice: one pass forms the
-// new direction a row ahead of the product q = A p and p·q; the other updates
-// ψ and r and forms r·r. Dot products are summed in double over eight lanes so
-// that the loops vectorise.
+// The arrays of one run. Each iteration streams them twice: one pass moves ψ
+// by the last step and forms the new direction a row ahead of the product
+// q = A p and p·q; the other updates r and forms r·r. ψ is moved one pass late
+// because the first pass reads the old direction anyway; the step it adds is
+// the same, so the sums are too. Dot products are summed in double over eight
+// lanes so that the loops vectorise.
 struct System {
   const float* __restrict diag;
   const float* __restrict east;
@@ -25,14 +28,6 @@ struct System {
 
 constexpr int Lanes = 8;
 
-// The three passes are compiled twice, for the plain x86-64 instruction set and
-// for AVX2, and the processor picks at start-up; the lanes and the order of
-// every sum stay the same, so both give the same numbers.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
-#define QUORVANE_WIDE_PASS __attribute__((target_clones("avx2", "default")))
-#else
-#define QUORVANE_WIDE_PASS
-#endif
 
 double SumLanes(const double* s) {
   return ((s[0] + s[1]) + (s[2] + s[3])) + ((s[4] + s[5]) + (s[6] + s[7]));
@@ -76,38 +71,40 @@ inline void StencilRow(const System& s, const float* __restrict x, float* __rest
   }
 }
 
-// p = r + β p on one row.
-inline void NewDirectionRow(const float* __restrict r, float* __restrict p, float beta, int k0, int n) {
-  for (int k = k0; k < k0 + n; ++k) p[k] = r[k] + beta * p[k];
+// ψ += α p with the old direction, then p = r + β p, on one row.
+inline void NewDirectionRow(const float* __restrict r, float* __restrict p, float* __restrict psi, float alpha,
+                            float beta, int k0, int n) {
+  for (int k = k0; k < k0 + n; ++k) {
+    psi[k] += alpha * p[k];
+    p[k] = r[k] + beta * p[k];
+  }
 }
 
-// The first pass: p renewed one row ahead of the product that needs it, then
-// q = A p and p·q.
+// The first pass: ψ moved by the last step (α, with the direction it was taken
+// along) and p renewed one row ahead of the product that needs it, then q = A p
+// and p·q.
 QUORVANE_WIDE_PASS double DirectionAndProduct(const System& s, const float* __restrict r, float* __restrict p,
-                                              float* __restrict q, bool renew, float beta) {
+                                              float* __restrict q, float* __restrict psi, bool renew, float alpha,
+                                              float beta) {
   const int M = s.M;
-  if (renew) NewDirectionRow(r, p, beta, 0, M);
+  if (renew) NewDirectionRow(r, p, psi, alpha, beta, 0, M);
   double pq = 0;
   for (int row = 0; row < M; ++row) {
-    if (renew && row + 1 < M) NewDirectionRow(r, p, beta, (row + 1) * M, M);
+    if (renew && row + 1 < M) NewDirectionRow(r, p, psi, alpha, beta, (row + 1) * M, M);
     StencilRow(s, p, q, row);
     pq += Dot(p + row * M, q + row * M, M);
   }
   return pq;
 }
 
-// ψ += α p and r −= α q with r·r, a block at a time so the dot product reads
-// r from the cache.
-QUORVANE_WIDE_PASS double StepAndResidual(int cells, float alpha, float* __restrict psi, float* __restrict r,
-                                          const float* __restrict p, const float* __restrict q) {
+// r −= α q with r·r, a block at a time so the dot product reads r from the
+// cache.
+QUORVANE_WIDE_PASS double StepResidual(int cells, float alpha, float* __restrict r, const float* __restrict q) {
   constexpr int Block = 1024;
   double rr = 0;
   for (int k0 = 0; k0 < cells; k0 += Block) {
     const int k1 = std::min(k0 + Block, cells);
-    for (int k = k0; k < k1; ++k) {
-      psi[k] += alpha * p[k];
-      r[k] -= alpha * q[k];
-    }
+    for (int k = k0; k < k1; ++k) r[k] -= alpha * q[k];
     rr += Dot(r + k0, r + k0, k1 - k0);
   }
   return rr;
@@ -180,8 +177,15 @@ SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const Solver
   };
   // Every way out of the iterations: the steps were finite, but a solution that
   // overflowed on the way is not kept.
+  // The step of the last iteration not yet added to ψ (the next first pass
+  // adds it, or the way out below).
+  float pendingAlpha = 0;
+  bool pending = false;
   auto finish = [&](SolverOutcome outcome, std::int32_t iterations) {
     result.iterations = iterations;
+    if (pending)
+      for (int k = 0; k < cells; ++k) psi[k] += pendingAlpha * p[k];
+    pending = false;
     if (!AllFinite(psi, cells)) return fail();
     result.outcome = outcome;
     return result;
@@ -204,7 +208,9 @@ SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const Solver
   bool renew = false;
   double beta = 0;
   for (;;) {
-    const double pq = DirectionAndProduct(s, r, p, q, renew, static_cast<float>(beta));
+    const double pq = DirectionAndProduct(s, r, p, q, psi, renew, pending ? pendingAlpha : 0.0f,
+                                          static_cast<float>(beta));
+    pending = false;
     if (!std::isfinite(pq)) return fail();
     // A direction with no energy left: the iterate is as good as it gets.
     if (!(pq > 0)) return finish(SolverOutcome::Exact, n);
@@ -213,7 +219,9 @@ SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const Solver
     double rrNew;
     if (j < M) {
       ++j;
-      rrNew = StepAndResidual(cells, static_cast<float>(alpha), psi, r, p, q);
+      rrNew = StepResidual(cells, static_cast<float>(alpha), r, q);
+      pendingAlpha = static_cast<float>(alpha);
+      pending = true;
     } else {
       j = 0;
       const float a = static_cast<float>(alpha);
@@ -243,6 +251,12 @@ SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const Solver
   }
 }
 
+SolverResult SolveStreamFunctionWith(SolverKind kind, Mesh& mesh, float errorTolerance2,
+                                     const SolverCallbacks& callbacks) {
+  if (kind == SolverKind::Fast) return SolveStreamFunctionFast(mesh, errorTolerance2, callbacks);
+  return SolveStreamFunction(mesh, errorTolerance2, callbacks);
+}
+
 SolverResult RunSolver(Mesh& mesh, const SolverSettings& settings, UiState& ui, CommandState& commands,
                        const SolverCallbacks& callbacks) {
   ui.cursor = CursorShape::Hourglass;
@@ -257,7 +271,7 @@ SolverResult RunSolver(Mesh& mesh, const SolverSettings& settings, UiState& ui, 
     if (callbacks.progress && !callbacks.progress(percent)) return false;
     return commands.EscapePressed != 1;
   };
-  const SolverResult result = SolveStreamFunction(mesh, settings.ErrorTolerance2, watched);
+  const SolverResult result = SolveStreamFunctionWith(settings.Kind, mesh, settings.ErrorTolerance2, watched);
 
   UnlockCommands(ui);
   ui.status[3] = "";
