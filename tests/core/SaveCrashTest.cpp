@@ -141,11 +141,16 @@ TEST_F(SaveCrashTest, AnOpenEndedWhileFinishingASaveLeavesItToTheNextOpen) {
   const int journalRename = static_cast<int>(std::find(stepLog.begin(), stepLog.end(), "rename") - stepLog.begin()) + 1;
   int cases = 0;
   for (int step = journalRename; step <= steps; ++step) {
+    PutOldDocument();
+    ASSERT_TRUE(KilledAt(step, [this] { SaveNew(); }));
+    std::vector<std::pair<std::filesystem::path, std::string>> leftByTheSave;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+      leftByTheSave.emplace_back(entry.path(), Read(entry.path().string()));
     for (int openStep = 1;; ++openStep) {
       SCOPED_TRACE("save killed before step " + std::to_string(step) + ", open before step " +
                    std::to_string(openStep));
-      PutOldDocument();
-      ASSERT_TRUE(KilledAt(step, [this] { SaveNew(); }));
+      for (const auto& entry : std::filesystem::directory_iterator(dir)) std::filesystem::remove(entry.path());
+      for (const auto& [path, bytes] : leftByTheSave) Write(path.string(), bytes);
       if (!KilledAt(openStep, [this] { Open(); })) break;
       ++cases;
       OpensWhole();
