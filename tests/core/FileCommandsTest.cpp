@@ -94,25 +94,6 @@ TEST_F(FileCommandsTest, ATitleFromThePanelAndStoredFlowLinesComeBackOnOpen) {
   EXPECT_EQ(t.doc.DocumentModified, 0);
 }
 
-// Save on a document whose file its owner made read-only: the files, their
-// modes and the changed mark stay, and the user is told why.
-TEST_F(FileCommandsTest, SaveOverAWriteProtectedDocumentIsRefused) {
-  s.doc.CurrentFileName = Path("kept.QDN");
-  SaveDocument(s.ctx, prompts, hooks);
-  const std::string flg = Read(Path("kept.FLG")), qdn = Read(Path("kept.QDN"));
-  std::filesystem::permissions(Path("kept.QDN"), std::filesystem::perms(0444));
-  DrawSomething();
-  SaveDocument(s.ctx, prompts, hooks);
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0], "The document could not be saved (" + Path("kept.QDN") +
-                                     " is write-protected). The files on disk are unchanged.");
-  EXPECT_EQ(s.doc.DocumentModified, 1);
-  EXPECT_EQ(Read(Path("kept.FLG")), flg);
-  EXPECT_EQ(Read(Path("kept.QDN")), qdn);
-  EXPECT_EQ(std::filesystem::status(Path("kept.QDN")).permissions(), std::filesystem::perms(0444));
-  EXPECT_EQ(s.ui.status[3], " ") << "the command has ended";
-}
-
 // Damaged documents: every one must give the file-error message and leave the
 // current document, its name, caption, title, changed flag and view as they were.
 class DamagedDocumentTest : public FileCommandsTest {

@@ -32,14 +32,4 @@ TEST(RoundSectionTest, NegativeRadiusEnclosesNoCellAtAnySize) {
   }
 }
 
-// The same circle with its radius made positive still encloses its cells: the
-// mend is about the sign, not about the circle's place.
-TEST(RoundSectionTest, PositiveRadiusAtTheSamePlaceIsSolid) {
-  MeshScene scene;
-  scene.AddCircle(scene.X(40), scene.Y(50), 3.0f * scene.mesh.CellWidth);
-  scene.SetUp();
-  EXPECT_TRUE(scene.CellSolid(50, 40));
-  EXPECT_FALSE(scene.CellSolid(50, 45));
-}
-
 }  // namespace
