@@ -165,7 +165,7 @@ int Count(int argc, char** argv, int index, int fallback) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int at100 = Count(argc, argv, 1, 14), at200 = Count(argc, argv, 2, 10), at300 = Count(argc, argv, 3, 8);
+  const int at100 = Count(argc, argv, 1, 20), at200 = Count(argc, argv, 2, 14), at300 = Count(argc, argv, 3, 10);
   const std::uint32_t seed = static_cast<std::uint32_t>(Count(argc, argv, 4, 20240921));
   Random random(seed);
   const auto start = std::chrono::steady_clock::now();
