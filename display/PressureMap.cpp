@@ -44,6 +44,8 @@ void PaintPressureMap(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, const 
   const float top = static_cast<float>(target.printer ? target.PrintTop : mesh.MeshTop);
   const bool colour = flow.BcolorItem == 0;
   const std::int32_t total = n * n;
+  // Every square goes straight into the image's pixels: a painter call per
+  // square would cost several times the whole map.
   canvas.SetPen(Colours::Black, 1, PenMode::Copy, PenStyle::Solid);
   for (std::int32_t r = b; r <= n - 1 - b; ++r)
     for (std::int32_t x = b; x <= n - 1 - b; ++x) {
@@ -58,14 +60,12 @@ void PaintPressureMap(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, const 
         if (v < 0.01f) v = (k - n >= 0 && p[k - n] >= 0.01f) ? p[k - n] : k + n < total ? p[k + n] : v;
         rgb = PressureGrey(v);
       }
-      canvas.SetBrush(rgb, BrushStyle::Solid);
       const float x0 = static_cast<float>(x) * cw - static_cast<float>(b) * cw + left;
       const float y0 = static_cast<float>(r) * ch + top - static_cast<float>(b) * ch;
-      canvas.FillRect(TruncPixel(x0), TruncPixel(y0), TruncPixel(x0 + cw), TruncPixel(y0 + ch));
+      canvas.FillSolidRect(TruncPixel(x0), TruncPixel(y0), TruncPixel(x0 + cw), TruncPixel(y0 + ch), rgb);
     }
 
   canvas.SetPen(Colours::Grey, 1, PenMode::Copy, PenStyle::Solid);
-  canvas.SetBrush(Colours::Grey, BrushStyle::Solid);
   constexpr std::int32_t finePoints = 300;
   if (!target.printer) {
     // Each solid fine point as Trunc(w) + 1 grey strokes, one fine step up and
@@ -76,8 +76,9 @@ void PaintPressureMap(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, const 
       for (std::int32_t row = 0; row < finePoints; ++row) {
         if (mesh.SolidMap[static_cast<std::size_t>(col) * Mesh::SolidMapStride + row] != 's') continue;
         const float y = static_cast<float>(row) * h + static_cast<float>(mesh.MeshTop);
-        canvas.FillRect(TruncPixel(static_cast<float>(col) * w - w), TruncPixel(y - h),
-                        TruncPixel(static_cast<float>(col) * w), TruncPixel(y + static_cast<float>(strokes) - h) + 1);
+        canvas.FillSolidRect(TruncPixel(static_cast<float>(col) * w - w), TruncPixel(y - h),
+                             TruncPixel(static_cast<float>(col) * w),
+                             TruncPixel(y + static_cast<float>(strokes) - h) + 1, Colours::Grey);
       }
   } else {
     const float w = cw / 3.0f, h = ch / 3.0f;
@@ -85,7 +86,7 @@ void PaintPressureMap(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, const 
       for (std::int32_t row = 0; row < finePoints; ++row) {
         if (mesh.SolidMap[static_cast<std::size_t>(col) * Mesh::SolidMapStride + row] != 's') continue;
         const float x0 = static_cast<float>(col) * w + left, y0 = static_cast<float>(row) * h + top;
-        canvas.FillRect(TruncPixel(x0), TruncPixel(y0), TruncPixel(x0 + w), TruncPixel(y0 + h));
+        canvas.FillSolidRect(TruncPixel(x0), TruncPixel(y0), TruncPixel(x0 + w), TruncPixel(y0 + h), Colours::Grey);
       }
   }
   canvas.SetBrush(Colours::White, BrushStyle::Solid);

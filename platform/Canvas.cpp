@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -168,6 +169,30 @@ void Canvas::FillRect(int left, int top, int right, int bottom) {
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
   P().painter.fillRect(left, top, right - left, bottom - top, QColor(ToQ(brushColour_)));
+}
+
+void Canvas::FillSolidRect(int left, int top, int right, int bottom, Rgb colour) {
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  const QImage::Format format = image_->format();
+  if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+      format != QImage::Format_ARGB32_Premultiplied) {
+    P().painter.fillRect(left, top, right - left, bottom - top, QColor(ToQ(colour)));
+    return;
+  }
+  left = std::max(left, 0);
+  top = std::max(top, 0);
+  right = std::min(right, image_->width());
+  bottom = std::min(bottom, image_->height());
+  if (left >= right || top >= bottom) return;
+  Flush();  // the painter's work lands first, in order
+  const QRgb pixel = qRgb(colour.r, colour.g, colour.b);
+  uchar* bits = image_->bits();
+  const qsizetype stride = image_->bytesPerLine();
+  for (int y = top; y < bottom; ++y) {
+    QRgb* line = reinterpret_cast<QRgb*>(bits + y * stride);
+    std::fill(line + left, line + right, pixel);
+  }
 }
 
 void Canvas::Ellipse(int left, int top, int right, int bottom) {

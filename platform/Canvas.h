@@ -58,6 +58,12 @@ class Canvas {
   // exclusive.
   void Rectangle(int left, int top, int right, int bottom);
   void FillRect(int left, int top, int right, int bottom);  // brush only
+  // The same pixels as FillRect with a solid `colour` brush in copy mode, written
+  // straight into the image's scanlines, clipped to the image like FillRect;
+  // the pen and brush are left as they are. For fields of many small squares
+  // (the pressure map), where a painter call per square costs far more than
+  // the pixels it sets.
+  void FillSolidRect(int left, int top, int right, int bottom, Rgb colour);
   void Ellipse(int left, int top, int right, int bottom);
   // Counter-clockwise arc of the ellipse in the bounding box, from the ray
   // towards (x1, y1) to the ray towards (x2, y2).
