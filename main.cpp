@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTimer>
 
 #include "shell/MainWindow.h"
 
@@ -7,5 +8,10 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Quorvane");
   Form1 form;
   ShowMainWindow(form);
+  // A document named on the command line opens once the window is up.
+  if (argc > 1) {
+    const std::string name = argv[argc - 1];
+    QTimer::singleShot(0, &form, [&form, name] { form.OpenNamedDocument(name); });
+  }
   return app.exec();
 }

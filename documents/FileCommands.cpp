@@ -1,6 +1,7 @@
 #include "documents/FileCommands.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -165,24 +166,13 @@ void NewDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& ho
   Call(hooks.SaveViewSnapshot);
 }
 
-void OpenDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks) {
-  if (!MaySetDocumentAside(ctx, prompts, hooks)) return;
+namespace {
+
+// Reads the named document into the program, or reports why it cannot; the
+// open command has already begun (labels kept aside in `labelsBefore`).
+void OpenNamed(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks, const std::string& name,
+               const std::array<std::string, 3>& labelsBefore) {
   UiState& ui = ctx.ui;
-  ui.status[2] = "";
-  ui.status[3] = "Load an existing file";
-  // The labels describe the selected object; an open that does not happen keeps them.
-  const auto labelsBefore = ui.dataLabels;
-  ClearDataLabels(ui);
-  ctx.cmd.RestampMode = 1;  // re-stamping the loaded aerofoils adds no record
-  ShowHelp(hooks, HelpOpen);
-
-  const std::string name = prompts.OpenFileName(ctx.doc.DataFolder, DocumentFilter);
-  if (name.empty()) {
-    ui.dataLabels = labelsBefore;
-    EndCommand(ctx);
-    return;
-  }
-
   // Everything is read and checked before the current document is touched.
   ui.cursor = CursorShape::Hourglass;
   DocumentImage image;
@@ -208,6 +198,55 @@ void OpenDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& h
   EndCommand(ctx);
   ctx.doc.DocumentModified = 0;
   ui.caption = WindowCaption(ctx.doc);
+}
+
+// The start of File > Open: the save question, then the prompt and the help.
+bool BeginOpen(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks,
+               std::array<std::string, 3>& labelsBefore) {
+  if (!MaySetDocumentAside(ctx, prompts, hooks)) return false;
+  UiState& ui = ctx.ui;
+  ui.status[2] = "";
+  ui.status[3] = "Load an existing file";
+  // The labels describe the selected object; an open that does not happen keeps them.
+  labelsBefore = ui.dataLabels;
+  ClearDataLabels(ui);
+  ctx.cmd.RestampMode = 1;  // re-stamping the loaded aerofoils adds no record
+  ShowHelp(hooks, HelpOpen);
+  return true;
+}
+
+}  // namespace
+
+void OpenDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks) {
+  std::array<std::string, 3> labelsBefore;
+  if (!BeginOpen(ctx, prompts, hooks, labelsBefore)) return;
+  const std::string name = prompts.OpenFileName(ctx.doc.DataFolder, DocumentFilter);
+  if (name.empty()) {
+    ctx.ui.dataLabels = labelsBefore;
+    EndCommand(ctx);
+    return;
+  }
+  OpenNamed(ctx, prompts, hooks, name, labelsBefore);
+}
+
+std::string DataFileNameOf(const std::string& given) {
+  CompanionNames names;
+  if (DocumentNames(given, names)) return given;
+  auto endsWith = [&](const char* tail) {
+    const std::size_t n = std::char_traits<char>::length(tail);
+    if (given.size() < n) return false;
+    for (std::size_t i = 0; i < n; ++i)
+      if (std::toupper(static_cast<unsigned char>(given[given.size() - n + i])) != tail[i]) return false;
+    return true;
+  };
+  if (endsWith(".FLG") || endsWith(".TLE")) return given.substr(0, given.size() - 4) + ".QDN";
+  return given + ".QDN";
+}
+
+void OpenDocumentFile(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks, const std::string& name) {
+  std::array<std::string, 3> labelsBefore;
+  if (!BeginOpen(ctx, prompts, hooks, labelsBefore)) return;
+  OpenNamed(ctx, prompts, hooks, name, labelsBefore);
 }
 
 void SaveDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks) {

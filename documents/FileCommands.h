@@ -58,6 +58,12 @@ bool MaySetDocumentAside(DocumentContext& ctx, Prompts& prompts, const DocumentH
 
 void NewDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks);
 void OpenDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks);
+// The data file's name for a document named by any of its three file names or
+// by its base name (as a command line names it).
+std::string DataFileNameOf(const std::string& given);
+// The same for a document named without the dialog (the program's command
+// line): the save question first, then the named files are read.
+void OpenDocumentFile(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks, const std::string& name);
 // "&Save": the current name, or the Save dialog when untitled.
 void SaveDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks);
 // "Save &As" and the "Save File" button: always the Save dialog.

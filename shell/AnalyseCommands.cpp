@@ -103,6 +103,7 @@ bool Form1::RunAnalysis() {
   ProgressBar1->show();
   callbacks.progress = [this](int percent) { return KeepWorking(ProgressBar1, percent); };
   const SolverResult result = RunSolver(mesh, solver, ui, cmd, callbacks);
+  lastSolve = result;
   ProgressBar1->hide();
   if (result.outcome == SolverOutcome::NotFinite) {
     prompts_->Message(SolverNotFiniteMessage);

@@ -2,6 +2,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <filesystem>
 
 #include "display/Streamlines.h"
 #include "geometry/ObjectDrawing.h"
@@ -68,4 +69,14 @@ void Form1::ConnectDocumentCommands() {
     TitleFrame->hide();
     SyncUi();
   });
+}
+
+void Form1::OpenNamedDocument(const std::string& name) {
+  // The view is laid out for good before a document is drawn on it.
+  if (shownOnce_) viewSettled_ = true;
+  std::error_code ec;
+  const std::string path = std::filesystem::absolute(DataFileNameOf(name), ec).string();
+  OpenDocumentFile(documentContext, *prompts_, documentHooks, ec ? DataFileNameOf(name) : path);
+  ViewChanged();
+  SyncUi();
 }

@@ -101,6 +101,9 @@ class Form1 : public QMainWindow {
   Prompts& Ask() { return *prompts_; }
   bool Busy() const { return inHandler_; }
   void FileNew();
+  // Opens a document named on the program's command line (any of its three
+  // file names or its base name), as File > Open does after its dialog.
+  void OpenNamedDocument(const std::string& name);
   void ExitSequence();     // FormClose and File > Exit
   void ExitPanelExit();    // "Exit" on Panel6 / Panel7
   void SetMeshSize(int visibleSize);
@@ -119,6 +122,7 @@ class Form1 : public QMainWindow {
   void SetUpMesh();
   // Analyse > Run: the solve, then the flow lines; false when it did not finish.
   bool RunAnalysis();
+  SolverResult lastSolve;  // the last run's outcome and iteration count
   void RedrawView();  // ClearView, grid, objects
   // Lets pending input through during long work; false once Escape was pressed.
   bool KeepWorking(QProgressBar* bar, int position);

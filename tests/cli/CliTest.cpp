@@ -1,0 +1,201 @@
+// quorvane-cli against the window: the same document solved both ways gives
+// the same run, field and picture; bad input leaves nothing behind; the JSON
+// summary holds what scripts read; the window opens a document it is given.
+#include <QImage>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "cli/CliSolve.h"
+#include "session/SessionFixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class CliTest : public SessionFixture {
+ protected:
+  // A circle and a rectangle drawn in the window and saved as doc.QDN.
+  std::string DrawAndSave(Form1& f) {
+    ClickButton(Cmd::SpeedButton23);
+    ClickView(40, 50);
+    MoveOnView(48, 50);
+    ClickView(48, 50);
+    ClickButton(Cmd::SpeedButton4);
+    ClickView(65, 30);
+    ClickView(65, 45);
+    MoveOnView(72, 40);
+    ClickView(72, 45);
+    const std::string name = (folder / "doc.QDN").string();
+    prompts.fileNames = {name};
+    Choose(Cmd::MnuFileSaveAs);
+    EXPECT_TRUE(fs::exists(name));
+    EXPECT_EQ(f.objects.RectDataLen + f.objects.CircleDataLen, 20);
+    return name;
+  }
+  int Cli(std::vector<std::string> args, std::string& out, std::string& err) {
+    args.insert(args.begin(), "quorvane-cli");
+    std::vector<const char*> argv;
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    std::ostringstream o, e;
+    const int status = RunCli(static_cast<int>(argv.size()), argv.data(), o, e);
+    out = o.str();
+    err = e.str();
+    return status;
+  }
+  static std::vector<float> ReadCsv(const fs::path& file, int& rows, int& columns) {
+    std::ifstream in(file);
+    std::vector<float> values;
+    std::string line;
+    rows = 0;
+    columns = 0;
+    while (std::getline(in, line)) {
+      std::stringstream cells(line);
+      std::string cell;
+      int n = 0;
+      while (std::getline(cells, cell, ',')) {
+        values.push_back(std::stof(cell));
+        ++n;
+      }
+      columns = n;
+      ++rows;
+    }
+    return values;
+  }
+};
+
+TEST_F(CliTest, TheCliAndTheWindowSolveTheSameDocumentAlike) {
+  WritePreferences();
+  Form1& f = Launch();
+  const std::string name = DrawAndSave(f);
+  // The window: the document opened as it lies on disk, then Run, twice.
+  prompts.fileNames = {name};
+  ClickButton(Cmd::SpeedButton2);
+  ClickButton(Cmd::SpeedButton21);
+  ASSERT_TRUE(f.lastSolve.Completed());
+  const int iterations = f.lastSolve.iterations;
+  std::vector<float> visible;
+  for (std::int32_t r = 0; r < f.mesh.VisibleMeshSize; ++r)
+    for (std::int32_t c = 0; c < f.mesh.VisibleMeshSize; ++c)
+      visible.push_back(f.mesh.StreamFunction[static_cast<std::size_t>(f.mesh.Index(r, c))]);
+  const QImage windowView = View();
+
+  for (int round = 0; round < 2; ++round) {
+    CliSolveRequest request;
+    request.document = (folder / "doc").string();  // the base name serves
+    request.viewSize = f.mesh.ViewSize;
+    request.viewLeft = f.mesh.ViewLeft;
+    request.psiCsv = (folder / "psi.csv").string();
+    request.png = (folder / "view.png").string();
+    CliSolveReport report;
+    std::string error;
+    ASSERT_EQ(RunCliSolve(request, report, error), CliCompleted) << error;
+    EXPECT_EQ(report.iterations, iterations);
+    int rows = 0, columns = 0;
+    const std::vector<float> psi = ReadCsv(request.psiCsv, rows, columns);
+    EXPECT_EQ(rows, 100);
+    EXPECT_EQ(columns, 100);
+    // Printed with nine digits, a single comes back bit for bit.
+    EXPECT_EQ(psi, visible);
+    QImage png(QString::fromStdString(request.png));
+    ASSERT_FALSE(png.isNull());
+    EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32), windowView) << "round " << round;
+  }
+}
+
+TEST_F(CliTest, BadInputExitsWithTwoAndLeavesNoOutput) {
+  WritePreferences();
+  Form1& f = Launch();
+  const std::string name = DrawAndSave(f);
+  const std::string psi = (folder / "psi.csv").string(), png = (folder / "out.png").string();
+  // A damaged flag file beside the good data file.
+  fs::copy_file(name, folder / "broken.QDN");
+  std::ofstream(folder / "broken.FLG", std::ios::binary) << "not a flag file";
+  struct Case {
+    std::vector<std::string> args;
+    std::string named;  // what the error line must name
+  };
+  const std::vector<Case> cases = {
+      {{"solve", (folder / "absent.QDN").string(), "--psi-csv", psi}, "absent"},
+      {{"solve", (folder / "broken.FLG").string(), "--png", png}, "broken.QDN"},
+      {{"solve", name, "--mesh", "150", "--psi-csv", psi}, "--mesh"},
+      {{"solve", name, "--error-level", "0", "--psi-csv", psi}, "--error-level"},
+      {{"solve", name, "--frobnicate"}, "frobnicate"},
+      {{"solve", name, "--psi-csv", (folder / "no" / "such" / "folder.csv").string()}, "folder.csv"},
+  };
+  for (int round = 0; round < 2; ++round)
+    for (const Case& c : cases) {
+      std::string out, err;
+      EXPECT_EQ(Cli(c.args, out, err), CliBadInput) << c.named;
+      EXPECT_NE(err.find(c.named), std::string::npos) << err;
+      EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << "one line: " << err;
+      EXPECT_TRUE(out.empty()) << out;
+      EXPECT_FALSE(fs::exists(psi) || fs::exists(png)) << c.named;
+    }
+  // Nothing half written is left in the folder either.
+  for (const auto& entry : fs::directory_iterator(folder))
+    EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos) << entry.path();
+  // The program itself maps the outcomes to its exit status.
+  const std::string cli = QUORVANE_CLI;
+  EXPECT_EQ(WEXITSTATUS(std::system((cli + " solve " + (folder / "absent").string() + " 2>/dev/null").c_str())), 2);
+  EXPECT_EQ(WEXITSTATUS(std::system((cli + " solve " + name + " >/dev/null").c_str())), 0);
+}
+
+TEST_F(CliTest, TheSummaryAndTheSavedDocumentHoldTheRun) {
+  WritePreferences();
+  Form1& f = Launch();
+  const std::string name = DrawAndSave(f);
+  for (const char* mesh : {"300", "100"}) {
+    std::string out, err;
+    const std::string base = (folder / (std::string("solved-") + mesh)).string();
+    ASSERT_EQ(Cli({"solve", name, "--mesh", mesh, "--speed-csv", (folder / "speed.csv").string(), "--save", base},
+                  out, err),
+              CliCompleted)
+        << err;
+    const nlohmann::json j = nlohmann::json::parse(out);
+    EXPECT_EQ(j.at("mesh_size").get<int>(), std::stoi(mesh));
+    EXPECT_GE(j.at("iterations").get<int>(), 1002);
+    EXPECT_TRUE(j.at("stop") == "converged" || j.at("stop") == "stalled") << j.at("stop");
+    EXPECT_LT(j.at("residual_ratio").get<double>(), 0.05);
+    EXPECT_GE(j.at("setup_ms").get<double>(), 0.0);
+    EXPECT_GT(j.at("solve_ms").get<double>(), 0.0);
+    ASSERT_EQ(j.at("objects").size(), 2u);
+    EXPECT_EQ(j.at("objects")[0].at("kind"), "rectangle");
+    EXPECT_EQ(j.at("objects")[1].at("kind"), "circle");
+    EXPECT_EQ(j.at("objects")[1].at("index"), 0);
+    int rows = 0, columns = 0;
+    const std::vector<float> speed = ReadCsv(folder / "speed.csv", rows, columns);
+    EXPECT_EQ(rows, std::stoi(mesh));
+    EXPECT_GT(*std::max_element(speed.begin(), speed.end()), 0.0f);
+    EXPECT_GE(*std::min_element(speed.begin(), speed.end()), 0.0f);
+
+    // The saved document opens in the window with its flow lines and solution.
+    prompts.fileNames = {base + ".QDN"};
+    ClickButton(Cmd::SpeedButton2);
+    EXPECT_EQ(f.mesh.VisibleMeshSize, std::stoi(mesh));
+    EXPECT_EQ(f.display.StreamlinesShown, 1);
+    EXPECT_EQ(f.objects.CircleDataLen, 10);
+  }
+}
+
+TEST_F(CliTest, TheWindowOpensTheDocumentNamedOnItsCommandLine) {
+  WritePreferences();
+  Form1& f = Launch();
+  const std::string name = DrawAndSave(f);
+  ClickButton(Cmd::SpeedButton19);  // New
+  ASSERT_EQ(f.objects.CircleDataLen, 0);
+  for (const std::string& given : {(folder / "doc").string(), (folder / "doc.FLG").string()}) {
+    ClickButton(Cmd::SpeedButton19);
+    f.OpenNamedDocument(given);
+    EXPECT_EQ(f.objects.CircleDataLen, 10) << given;
+    EXPECT_EQ(f.doc.CurrentFileName, name);
+    EXPECT_EQ(f.windowTitle().toStdString(), "Quorvane " + name);
+  }
+  // A name that is not there says so and leaves the drawing alone.
+  f.OpenNamedDocument((folder / "absent.QDN").string());
+  EXPECT_EQ(prompts.messages.back(), "A file error has been detected. Please select another file.");
+  EXPECT_EQ(f.objects.CircleDataLen, 10);
+}
+
+}  // namespace
