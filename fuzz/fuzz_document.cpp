@@ -1,6 +1,7 @@
 // Fuzz target of the document reader. An input is one document from memory:
 //   the flag file (the first 188 bytes, or all of a shorter input),
-//   one byte n: the title's length, 255 for "no title file",
+//   one byte n: the title's length, 255 for "no title file", 254 for a
+//   length in the four little-endian bytes that follow (long title files),
 //   n bytes of title, then the data file (the rest).
 // Every document the reader accepts must commit into a fresh program state and
 // come back byte for byte when written out and read again.
@@ -36,8 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   std::string title;
   bool hasTitle = false;
   if (!rest.empty()) {
-    const auto n = static_cast<unsigned char>(rest[0]);
+    std::size_t n = static_cast<unsigned char>(rest[0]);
     rest.remove_prefix(1);
+    if (n == 254 && rest.size() >= 4) {
+      n = 0;
+      for (int i = 3; i >= 0; --i) n = (n << 8) | static_cast<unsigned char>(rest[static_cast<std::size_t>(i)]);
+      rest.remove_prefix(4);
+    }
     if (n != 255) {
       hasTitle = true;
       title.assign(rest.substr(0, n));
