@@ -19,13 +19,14 @@ enum class Cmd {
   // Clipboard, Title
   Clipbd, ClipbdCopy, MnuTitle, MnuTitleAdd,
   // View
-  MnuView, MnuViewFlowLines, MnuViewFlowPressure, MnuViewSolidFill, MnuViewGauge,
+  MnuView, MnuViewFlowLines, MnuViewFlowPressure, MnuViewSolidFill, MnuViewGauge, MnuViewSurfacePressure,
   // Analyse
   MnuAnalyse, MnuAnalyseSetUp, MnuAnalyseRun, MnuAnalyseSmoothing, MnuSmoothNone, MnuSmoothNormal,
-  MnuSmoothHigh, MnuAnalyseErrorLevel,
+  MnuSmoothHigh, MnuAnalyseErrorLevel, MnuAnalyseLift,
   // Tools
   MnuTools, MnuGrid, MnuToolsDots, MnuToolsLines, MnuToolsShowGrid, Showcentrelines, MnuToolsFlowLines,
-  MnuFlowHigh, MnuFlowNormal, MnuFlowLow, Meshsize1, N100, N200, N300, MnuPreferences, MnuUninstall,
+  MnuFlowHigh, MnuFlowNormal, MnuFlowLow, Meshsize1, N100, N200, N300, MnuToolsSolver, MnuSolverStandard, MnuSolverFast,
+  MnuPreferences, MnuUninstall,
   // Help
   Mnuhelp1, MnuHelpHelp, MnuHelpTutorial, Mnuhelp, MnuHelpTips, MnuHelpWebsite, MnuHelpAbout,
   // Speed buttons, left to right

@@ -149,6 +149,14 @@ void Form1::ConnectAnalyseCommands() {
     if (mesh.SystemReady) RunAnalysis();
   });
 
+  Connect(Cmd::MnuSolverStandard, [this] {
+    solver.Kind = SolverKind::Standard;
+    appSettings.SetSolver(solver.Kind);
+  });
+  Connect(Cmd::MnuSolverFast, [this] {
+    solver.Kind = SolverKind::Fast;
+    appSettings.SetSolver(solver.Kind);
+  });
   Connect(Cmd::MnuSmoothNone, [this] { ChooseSmoothing(display.SmoothingLevel, 0); });
   Connect(Cmd::MnuSmoothNormal, [this] { ChooseSmoothing(display.SmoothingLevel, 1); });
   Connect(Cmd::MnuSmoothHigh, [this] { ChooseSmoothing(display.SmoothingLevel, 2); });

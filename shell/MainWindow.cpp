@@ -229,6 +229,7 @@ void Form1::BuildMenus() {
   item(smooth, Cmd::MnuSmoothNormal, "&Normal", true);
   item(smooth, Cmd::MnuSmoothHigh, "&High", true);
   item(analyse, Cmd::MnuAnalyseErrorLevel, "Set Percentage &Error Level");
+  item(analyse, Cmd::MnuAnalyseLift, "Lift (trailing-edge condition)", true);
 
   QMenu* tools = menu(bar, Cmd::MnuTools, "&Tools");
   QMenu* gridMenu = menu(tools, Cmd::MnuGrid, "&Grid");
@@ -244,6 +245,9 @@ void Form1::BuildMenus() {
   item(meshSize, Cmd::N100, "100 X 100", true);
   item(meshSize, Cmd::N200, "200 X 200", true);
   item(meshSize, Cmd::N300, "300 X 300", true);
+  QMenu* solverMenu = menu(tools, Cmd::MnuToolsSolver, "S&olver");
+  item(solverMenu, Cmd::MnuSolverStandard, "Conjugate gradient (standard)", true);
+  item(solverMenu, Cmd::MnuSolverFast, "Multigrid-preconditioned (fast)", true);
   tools->addSeparator();
   item(tools, Cmd::MnuPreferences, "&Preferences");
   item(tools, Cmd::MnuUninstall, "Uninstall");
@@ -351,6 +355,9 @@ void Form1::SyncUi() {
   ui[Cmd::MnuViewFlowLines].checked = display.PressureShown == 0;
   ui[Cmd::MnuViewFlowPressure].checked = display.PressureShown != 0;
   ui[Cmd::MnuViewSolidFill].checked = display.SolidFill != 0;
+  ui[Cmd::MnuSolverStandard].checked = solver.Kind == SolverKind::Standard;
+  ui[Cmd::MnuSolverFast].checked = solver.Kind == SolverKind::Fast;
+  ui[Cmd::MnuAnalyseLift].checked = liftOn;
   ui[Cmd::Mnuhelp].checked = onlineHelpOn;
   ui[Cmd::MnuHelpTips].checked = prefs.ShowStartUpTips;
   for (auto& [id, action] : actions_) {

@@ -24,6 +24,7 @@
 #include "platform/Prompts.h"
 #include "platform/UiState.h"
 #include "documents/Preferences.h"
+#include "shell/AppSettings.h"
 
 class QAction;
 class QCheckBox;
@@ -59,6 +60,8 @@ class Form1 : public QMainWindow {
   Preferences prefs;
   GeometryState geometry;
   SolverSettings solver;
+  AppSettings appSettings;
+  bool liftOn = false;  // Analyse > Lift (trailing-edge condition)
   ViewScene scene{objects, geometry, cmd, mouse, mesh, grid, doc.DocumentModified, &doc.ShowValues};
   DocumentContext documentContext{objects, mesh, grid, display, doc, cmd, ui};
   DocumentHooks documentHooks;

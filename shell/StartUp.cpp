@@ -82,6 +82,9 @@ void Form1::FormCreate() {
   bold.setBold(true);
   V->setFont(bold);
 
+  // What this program adds lives in its own settings file.
+  solver.Kind = appSettings.Solver();
+  liftOn = appSettings.Lift();
   // Offered in this program: the smoothing choice and the error level.
   ui[Cmd::MnuAnalyseSmoothing].visible = true;
   FileNew();
