@@ -54,12 +54,13 @@ TEST(MultigridCycle, IsSymmetricAndPositive) {
 }
 
 // The stop level holds the answer at least as close to the converged solution
-// as the standard run's, on drawings at the 100 and 200 meshes. A second run
+// as the standard run's (validate_solver checks many drawings at every mesh
+// size; here one at the 100 mesh, quick under the sanitizers). A second run
 // from the answer it left (as after Open) measures the residual afresh, which
 // single precision leaves a little above the one carried to the stop: a few
 // iterations, and the answer stays as close.
 TEST(FastSolver, AnswerIsAtLeastAsCloseAsTheStandardRun) {
-  for (int visible : {100, 200}) {
+  for (int visible : {100}) {
     MeshScene s(visible);
     CircleAndBlock(s);
     s.SetUp();
@@ -181,7 +182,7 @@ TEST(FastSolver, FaultsEndTheRunAndLeaveTheSolution) {
 TEST(SolverChoice, StandardIsTheDefaultAndUnchanged) {
   EXPECT_EQ(SolverSettings{}.Kind, SolverKind::Standard);
   MeshScene s;
-  CircleAndBlock(s);
+  s.AddCircle(s.X(50), s.Y(50), 6 * s.mesh.CellWidth);
   s.SetUp();
   Mesh direct = s.mesh;
   UiState ui;
