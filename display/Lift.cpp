@@ -190,7 +190,11 @@ LiftResult ApplyLift(const ObjectTable& table, Mesh& mesh, const FreeStream& str
   const std::size_t cells = static_cast<std::size_t>(mesh.MeshSize) * mesh.MeshSize;
   std::vector<double> scale(cells, 1.0);
   Mesh work = mesh;
-  if (scaleCirculationRuns) ScaleByDiagonal(work, scale);
+  // At the 100 setting the free fluid's weight is 0.001 and the body's ψ five
+  // times larger against its source: in single precision the scaled run can
+  // then lose its way (some source cells measured at 20-70 % residual after
+  // 3000 iterations), while the plain matrix stalls reliably near 0.2 %.
+  if (scaleCirculationRuns && !mesh.N100Checked) ScaleByDiagonal(work, scale);
   std::vector<std::vector<float>> unit;
   for (const AerofoilChord& a : aerofoils) {
     std::fill(work.RightHandSide.begin(), work.RightHandSide.end(), 0.0f);
