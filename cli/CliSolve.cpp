@@ -223,6 +223,7 @@ int RunCliSolve(const CliSolveRequest& request, CliSolveReport& report, std::str
   ResetFlowView(s.display);
   CommitDocument(image, s.table, s.mesh, s.grid, s.display, s.doc, s.ui);
   s.doc.CurrentFileName = name;
+  s.settings.Kind = request.solver;
   if (request.errorLevelPercent) {
     const float level = static_cast<float>(*request.errorLevelPercent) / 100.0f;
     s.settings.ErrorTolerance2 = level * level;
@@ -335,6 +336,9 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   auto* viewOption = solve->add_option("--view-size", viewSize, "side of the view in pixels (default: the document's)");
   solve->add_option("--view-left", request.viewLeft, "left edge of the view in its window (default 0)");
   auto* levelOption = solve->add_option("--error-level", errorLevel, "stop level in per cent (default 0.2)");
+  std::string solverName = "standard";
+  solve->add_option("--solver", solverName, "standard (conjugate gradient) or fast (multigrid-preconditioned)")
+      ->check(CLI::IsMember({"standard", "fast"}));
   solve->add_option("--psi-csv", request.psiCsv, "stream function over the visible cells, as CSV");
   solve->add_option("--speed-csv", request.speedCsv, "speed over the visible cells, as CSV");
   solve->add_option("--png", request.png, "the view as the window draws it after the run, as PNG");
@@ -351,6 +355,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   if (meshOption->count()) request.meshSize = meshSize;
   if (viewOption->count()) request.viewSize = viewSize;
   if (levelOption->count()) request.errorLevelPercent = errorLevel;
+  request.solver = solverName == "fast" ? SolverKind::Fast : SolverKind::Standard;
 
   CliSolveReport report;
   std::string error;
@@ -362,6 +367,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   nlohmann::json summary;
   summary["document"] = request.document;
   summary["mesh_size"] = report.meshSize;
+  summary["solver"] = request.solver == SolverKind::Fast ? "fast" : "standard";
   summary["iterations"] = report.iterations;
   summary["stop"] = StopName(report.outcome);
   summary["residual_ratio"] = report.residualRatio;

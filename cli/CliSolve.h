@@ -18,6 +18,7 @@ struct CliSolveRequest {
   std::optional<std::int32_t> viewSize;  // the view's side in pixels (default: the document's)
   std::int32_t viewLeft = 0;             // the view's left edge in its window
   std::optional<double> errorLevelPercent;
+  SolverKind solver = SolverKind::Standard;  // --solver standard|fast
   std::string psiCsv, speedCsv, png, saveBase;
 };
 

@@ -122,6 +122,7 @@ TEST_F(CliTest, BadInputExitsWithTwoAndLeavesNoOutput) {
       {{"solve", name, "--mesh", "150", "--psi-csv", psi}, "--mesh"},
       {{"solve", name, "--error-level", "0", "--psi-csv", psi}, "--error-level"},
       {{"solve", name, "--frobnicate"}, "frobnicate"},
+      {{"solve", name, "--solver", "slow", "--psi-csv", psi}, "--solver"},
       {{"solve", name, "--psi-csv", (folder / "no" / "such" / "folder.csv").string()}, "folder.csv"},
   };
   for (int round = 0; round < 2; ++round)
@@ -177,6 +178,30 @@ TEST_F(CliTest, TheSummaryAndTheSavedDocumentHoldTheRun) {
     EXPECT_EQ(f.display.StreamlinesShown, 1);
     EXPECT_EQ(f.objects.CircleDataLen, 10);
   }
+}
+
+TEST_F(CliTest, TheFastSolverGivesTheStandardPictureInFarFewerIterations) {
+  WritePreferences();
+  Form1& f = Launch();
+  const std::string name = DrawAndSave(f);
+  std::vector<float> fields[2];
+  int iterations[2] = {0, 0};
+  for (int k = 0; k < 2; ++k) {
+    std::string out, err;
+    const std::string csv = (folder / ("psi" + std::to_string(k) + ".csv")).string();
+    ASSERT_EQ(Cli({"solve", name, "--solver", k ? "fast" : "standard", "--psi-csv", csv}, out, err), CliCompleted)
+        << err;
+    const nlohmann::json j = nlohmann::json::parse(out);
+    EXPECT_EQ(j.at("solver"), k ? "fast" : "standard");
+    iterations[k] = j.at("iterations").get<int>();
+    int rows = 0, columns = 0;
+    fields[k] = ReadCsv(csv, rows, columns);
+  }
+  EXPECT_LT(iterations[1] * 10, iterations[0]);
+  const auto [lo, hi] = std::minmax_element(fields[0].begin(), fields[0].end());
+  float worst = 0;
+  for (std::size_t i = 0; i < fields[0].size(); ++i) worst = std::max(worst, std::fabs(fields[0][i] - fields[1][i]));
+  EXPECT_LT(worst / (*hi - *lo), 0.01f) << "the two solvers draw the same flow";
 }
 
 TEST_F(CliTest, TheWindowOpensTheDocumentNamedOnItsCommandLine) {
