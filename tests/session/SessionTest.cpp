@@ -6,7 +6,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
+#include <fstream>
 
 #include "SessionFixture.h"
 
@@ -321,6 +323,48 @@ TEST_F(SessionTest, OpenRunSaveAndOpenAgainGiveTheSameSolution) {
     solved.assign(f.mesh.StreamFunction.begin(), f.mesh.StreamFunction.end());
   }
   EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(SessionTest, TheSolverChoiceIsKeptAndTheFastRunDrawsTheSameFlow) {
+  WritePreferences();
+  Form1& f = Launch();
+  EXPECT_TRUE(f.Action(Cmd::MnuSolverStandard)->isChecked()) << "the specified solver is the default";
+  ClickButton(Cmd::SpeedButton23);
+  ClickView(50, 50);
+  MoveOnView(58, 50);
+  ClickView(58, 50);
+  ClickButton(Cmd::SpeedButton21);
+  ASSERT_TRUE(f.lastSolve.Completed());
+  const int standardIterations = f.lastSolve.iterations;
+  const std::vector<float> standard(f.mesh.StreamFunction.begin(), f.mesh.StreamFunction.end());
+  for (int round = 0; round < 2; ++round) {
+    Choose(Cmd::MnuSolverFast);
+    EXPECT_TRUE(f.Action(Cmd::MnuSolverFast)->isChecked());
+    EXPECT_FALSE(f.Action(Cmd::MnuSolverStandard)->isChecked());
+    ClickButton(Cmd::SpeedButton21);
+    ASSERT_TRUE(f.lastSolve.Completed());
+    EXPECT_LT(f.lastSolve.iterations * 10, standardIterations);
+    const auto [lo, hi] = std::minmax_element(standard.begin(), standard.end());
+    float worst = 0;
+    for (std::int32_t r = 0; r < 100; ++r)
+      for (std::int32_t c = 0; c < 100; ++c) {
+        const auto k = static_cast<std::size_t>(f.mesh.Index(r, c));
+        worst = std::max(worst, std::fabs(f.mesh.StreamFunction[k] - standard[k]));
+      }
+    EXPECT_LT(worst / (*hi - *lo), 0.01f);
+  }
+  // The next start keeps the choice; the preference file is not where it lives.
+  const std::string prefBefore = [&] {
+    std::ifstream in(folder / "Pref.PRF", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }();
+  window.reset();
+  Form1& again = Launch();
+  EXPECT_TRUE(again.Action(Cmd::MnuSolverFast)->isChecked());
+  Choose(Cmd::MnuSolverStandard);
+  EXPECT_TRUE(again.Action(Cmd::MnuSolverStandard)->isChecked());
+  std::ifstream in(folder / "Pref.PRF", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), prefBefore);
 }
 
 }  // namespace
