@@ -11,6 +11,10 @@ SolverResult DefaultStreamSolve(Mesh& mesh) {
   return SolveStreamFunction(mesh, defaults.ErrorTolerance2);
 }
 
+StreamSolve StreamSolveWith(SolverKind kind, float errorTolerance2) {
+  return [kind, errorTolerance2](Mesh& m) { return SolveStreamFunctionWith(kind, m, errorTolerance2); };
+}
+
 FlowVelocity CellVelocity(const Mesh& mesh, const float* psi, std::int32_t row, std::int32_t column) {
   const std::int32_t k = mesh.Index(row, column), M = mesh.MeshSize;
   return FlowVelocity{(static_cast<double>(psi[k - M]) - psi[k + M]) / 2,

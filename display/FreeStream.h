@@ -19,6 +19,9 @@ using StreamSolve = std::function<SolverResult(Mesh&)>;
 // The program's run without the window: SolveStreamFunction at the default
 // 0.2 % error level.
 SolverResult DefaultStreamSolve(Mesh& mesh);
+// The chosen solver as a StreamSolve, stopping at `errorTolerance2` (the
+// standard solver's level; the fast one stops where it matches it).
+StreamSolve StreamSolveWith(SolverKind kind, float errorTolerance2);
 
 // Velocity in stream-function units per cell width: u to the right, v up the
 // screen. The stream runs from left to right: ψ falls from the top of the mesh

@@ -18,13 +18,6 @@ constexpr double ChordCentreK = 74, ChordCentreM = 4, PlacementColumn = 148, Pla
 // The template's nose and tail: the middle of row 0's boundary, and row 150.
 constexpr double NoseK = 0, NoseM = 14, TailK = AerofoilTemplateRows - 1, TailM = 15;
 
-// The fine points a visible cell covers, as set-up samples the aerofoil maps:
-// three a cell at the 100 setting, one at 300, two (one shared) at 200.
-void FineSpan(std::int32_t cell, std::int32_t visible, std::int32_t& first, std::int32_t& last) {
-  first = cell * FinePoints / visible;
-  last = std::min(((cell + 1) * FinePoints + visible - 1) / visible - 1, FinePoints - 1);
-}
-
 bool Body(char c) { return c == 'b' || c == 'i'; }
 
 // Solves a · x = b for up to three unknowns by elimination with pivoting;

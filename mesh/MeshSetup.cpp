@@ -293,14 +293,6 @@ void CloseGaps(SetupWork& w, int reach) {
   }
 }
 
-// The fine points that visible cell `cell` of a mesh of `visible` cells covers:
-// 3 per cell at the 100 setting, 1 at the 300 setting, 2 (sharing one with the
-// neighbour) at the 200 setting.
-void FineSpan(int cell, int visible, int& first, int& last) {
-  first = cell * FinePoints / visible;
-  last = std::min(((cell + 1) * FinePoints + visible - 1) / visible - 1, FinePoints - 1);
-}
-
 void AddAerofoils(SetupWork& w) {
   Mesh& mesh = w.mesh;
   std::vector<const std::vector<char>*> maps;
@@ -318,10 +310,10 @@ void AddAerofoils(SetupWork& w) {
     return false;
   };
   for (int row = 0; row < w.V; ++row) {
-    int y0, y1;
+    std::int32_t y0, y1;
     FineSpan(row, w.V, y0, y1);
     for (int col = 0; col < w.V; ++col) {
-      int x0, x1;
+      std::int32_t x0, x1;
       FineSpan(col, w.V, x0, x1);
       bool hit = false;
       for (int x = x0; x <= x1 && !hit; ++x)
@@ -406,6 +398,11 @@ void AssembleCoefficients(const FaceWeights& weights, Mesh& mesh) {
 }
 
 }  // namespace
+
+void FineSpan(std::int32_t cell, std::int32_t visible, std::int32_t& first, std::int32_t& last) {
+  first = cell * FinePoints / visible;
+  last = std::min(((cell + 1) * FinePoints + visible - 1) / visible - 1, FinePoints - 1);
+}
 
 float BaseFaceWeight(const Mesh& mesh) { return mesh.N100Checked ? 0.001f : 0.005f; }
 

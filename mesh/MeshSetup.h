@@ -71,4 +71,9 @@ MeshSetupReport MeshSetupCommand(const ObjectTable& table, const ExternalField& 
 // The face weight of free fluid (0.001 on the 100 mesh, else 0.005) and of the
 // outer frame (a fifth of it).
 float BaseFaceWeight(const Mesh& mesh);
+
+// The fine points (first … last along one axis) that visible cell `cell` of a
+// mesh of `visible` cells covers, as set-up samples the aerofoil maps: 3 a cell
+// at the 100 setting, 1 at the 300 setting, 2 (one shared) at the 200 setting.
+void FineSpan(std::int32_t cell, std::int32_t visible, std::int32_t& first, std::int32_t& last);
 float FrameFaceWeight(const Mesh& mesh);
