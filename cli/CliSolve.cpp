@@ -14,6 +14,9 @@
 #include <unistd.h>
 
 #include "display/FlowField.h"
+#include "display/FreeStream.h"
+#include "display/Lift.h"
+#include "display/SurfacePressure.h"
 #include "display/StreamField.h"
 #include "display/Streamlines.h"
 #include "documents/Document.h"
@@ -276,14 +279,41 @@ int RunCliSolve(const CliSolveRequest& request, CliSolveReport& report, std::str
   report.setupMs = Milliseconds(setupStart);
   const auto solveStart = std::chrono::steady_clock::now();
   const SolverResult result = RunSolver(s.mesh, s.settings, s.ui, s.cmd);
+  // The plain run's own residual: the circulations added below answer
+  // sources of their own.
+  report.residualRatio = ResidualRatio(s.mesh);
+  // With lift, each aerofoil's circulation is added to the completed run,
+  // its extra runs made with the same solver.
+  ExternalField field;
+  field.Strength = s.doc.ExternalFieldStrength;
+  field.VerticalItem = s.doc.ListBox1Item;
+  field.HorizontalItem = s.doc.ListBox2Item;
+  const StreamSolve solve = StreamSolveWith(s.settings.Kind, s.settings.ErrorTolerance2);
+  FreeStream stream;
+  LiftResult lift;
+  if (result.Completed() && (request.lift || !request.surfaceCsv.empty()))
+    UpdateFreeStream(stream, s.mesh, field, solve);
+  if (result.Completed() && request.lift && s.table.AerofoilDataLen > 0)
+    lift = ApplyLift(s.table, s.mesh, stream, solve);
   report.solveMs = Milliseconds(solveStart);
   report.outcome = result.outcome;
   report.iterations = result.iterations;
   report.meshSize = s.mesh.VisibleMeshSize;
-  report.residualRatio = ResidualRatio(s.mesh);
   for (std::int32_t kind = KindRect; kind <= KindAerofoil; ++kind) {
     const std::int32_t count = std::max(0, s.table.Length(kind)) / ObjectTable::RecordSize(kind);
-    for (std::int32_t i = 0; i < count; ++i) report.objects.push_back({kind, i});
+    for (std::int32_t i = 0; i < count; ++i) {
+      CliObject o{kind, i};
+      if (kind == KindAerofoil && request.lift) {
+        for (const AerofoilLift& a : lift.aerofoils)
+          if (a.number == i + 1) {
+            o.hasLift = true;
+            o.circulation = a.circulation;
+            o.liftCoefficient = a.liftCoefficient;
+            o.liftCoefficientPressure = a.liftCoefficientPressure;
+          }
+      }
+      report.objects.push_back(o);
+    }
   }
   if (result.outcome == SolverOutcome::NotFinite) {
     error = name + ": the solve met a value that is not a finite number";
@@ -298,6 +328,16 @@ int RunCliSolve(const CliSolveRequest& request, CliSolveReport& report, std::str
 
   if (!request.psiCsv.empty() && !WriteWhole(request.psiCsv, VisibleCsv(s.mesh, s.mesh.StreamFunction, false), error))
     return CliBadInput;
+  if (!request.surfaceCsv.empty()) {
+    const SurfacePressure surface = SampleSelectedSurface(s.table, s.mesh, stream);
+    if (surface.samples.empty()) {
+      error = request.surfaceCsv + ": " +
+              (s.table.ObjectSelected ? std::string("the selected object has no outline on the mesh to sample")
+                                      : std::string("the document has no selected object to sample"));
+      return CliBadInput;
+    }
+    if (!WriteWhole(request.surfaceCsv, SurfacePressureCsv(surface), error)) return CliBadInput;
+  }
   if (!request.speedCsv.empty() && !WriteWhole(request.speedCsv, VisibleCsv(s.mesh, s.mesh.SpeedField, true), error))
     return CliBadInput;
   if (picture) {
@@ -339,6 +379,8 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   std::string solverName = "standard";
   solve->add_option("--solver", solverName, "standard (conjugate gradient) or fast (multigrid-preconditioned)")
       ->check(CLI::IsMember({"standard", "fast"}));
+  solve->add_flag("--lift", request.lift, "each aerofoil takes the circulation of its trailing-edge condition");
+  solve->add_option("--surface-csv", request.surfaceCsv, "Cp along the selected object's outline, as CSV");
   solve->add_option("--psi-csv", request.psiCsv, "stream function over the visible cells, as CSV");
   solve->add_option("--speed-csv", request.speedCsv, "speed over the visible cells, as CSV");
   solve->add_option("--png", request.png, "the view as the window draws it after the run, as PNG");
@@ -374,8 +416,16 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   summary["setup_ms"] = report.setupMs;
   summary["solve_ms"] = report.solveMs;
   summary["objects"] = nlohmann::json::array();
-  for (const CliObject& o : report.objects)
-    summary["objects"].push_back({{"kind", KindName(o.kind)}, {"kind_code", o.kind}, {"index", o.index}});
+  for (const CliObject& o : report.objects) {
+    nlohmann::json object = {{"kind", KindName(o.kind)}, {"kind_code", o.kind}, {"index", o.index}};
+    if (o.hasLift) {
+      auto number = [](double v) { return std::isfinite(v) ? nlohmann::json(v) : nlohmann::json(nullptr); };
+      object["circulation"] = number(o.circulation);
+      object["lift_coefficient"] = number(o.liftCoefficient);
+      object["lift_coefficient_pressure"] = number(o.liftCoefficientPressure);
+    }
+    summary["objects"].push_back(object);
+  }
   out << summary.dump() << "\n";
   if (status == CliSolveFailed) err << "quorvane-cli: " << error << "\n";
   return status;

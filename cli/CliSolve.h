@@ -19,19 +19,23 @@ struct CliSolveRequest {
   std::int32_t viewLeft = 0;             // the view's left edge in its window
   std::optional<double> errorLevelPercent;
   SolverKind solver = SolverKind::Standard;  // --solver standard|fast
+  bool lift = false;  // --lift: each aerofoil takes the circulation of its trailing-edge condition
   std::string psiCsv, speedCsv, png, saveBase;
+  std::string surfaceCsv;  // Cp along the selected object's outline
 };
 
 struct CliObject {
   std::int32_t kind = 0;  // 0 rectangle … 6 aerofoil
   std::int32_t index = 0;  // the record's number within its kind, from 0
+  bool hasLift = false;    // an aerofoil of a run with --lift
+  double circulation = 0, liftCoefficient = 0, liftCoefficientPressure = 0;
 };
 
 struct CliSolveReport {
   std::int32_t meshSize = 0;  // visible cells across: 100, 200 or 300
   std::int32_t iterations = 0;
   SolverOutcome outcome = SolverOutcome::NotSetUp;
-  double residualRatio = 0;  // |b − Aψ| / |b| after the run, recomputed
+  double residualRatio = 0;  // |b − Aψ| / |b| after the plain run (before any circulation), recomputed
   double setupMs = 0, solveMs = 0;
   std::vector<CliObject> objects;
 };

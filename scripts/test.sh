@@ -28,6 +28,8 @@ echo "core builds and runs without Qt"
 
 echo "== Validation programs (Release)"
 build/test/validate_stall
+build/test/validate_solver
+build/test/validate_lift
 
 echo "== Session smoke test on a virtual display"
 sh scripts/smoke.sh build/test/quorvane

@@ -2,6 +2,8 @@
 // the same run, field and picture; bad input leaves nothing behind; the JSON
 // summary holds what scripts read; the window opens a document it is given.
 #include <QImage>
+#include <QPushButton>
+#include <QSlider>
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
@@ -202,6 +204,48 @@ TEST_F(CliTest, TheFastSolverGivesTheStandardPictureInFarFewerIterations) {
   float worst = 0;
   for (std::size_t i = 0; i < fields[0].size(); ++i) worst = std::max(worst, std::fabs(fields[0][i] - fields[1][i]));
   EXPECT_LT(worst / (*hi - *lo), 0.01f) << "the two solvers draw the same flow";
+}
+
+TEST_F(CliTest, LiftGivesEachAerofoilItsCirculationAndTheSurfaceCsvFollowsTheSelection) {
+  WritePreferences();
+  Form1& f = Launch();
+  // An aerofoil at 8 degrees, then a circle, which stays selected.
+  ClickButton(Cmd::SpeedButton6);
+  f.findChild<QSlider*>("AeroRot")->setValue(8);
+  QTest::mouseClick(f.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+  ASSERT_EQ(f.objects.AerofoilDataLen, 4);
+  ClickButton(Cmd::SpeedButton23);
+  ClickView(50, 80);
+  MoveOnView(58, 80);
+  ClickView(58, 80);
+  const std::string name = (folder / "wing.QDN").string();
+  prompts.fileNames = {name};
+  Choose(Cmd::MnuFileSaveAs);
+  const std::string csv = (folder / "cp.csv").string();
+  for (int round = 0; round < 2; ++round) {
+    std::string out, err;
+    ASSERT_EQ(Cli({"solve", name, "--lift", "--surface-csv", csv}, out, err), CliCompleted) << err;
+    const nlohmann::json j = nlohmann::json::parse(out);
+    const nlohmann::json& wing = j.at("objects").back();
+    ASSERT_EQ(wing.at("kind"), "aerofoil");
+    EXPECT_GT(wing.at("circulation").get<double>(), 0.0) << "nose up, the stream from the left: lift";
+    const double cl = wing.at("lift_coefficient").get<double>();
+    EXPECT_GT(cl, 0.4);
+    EXPECT_LT(cl, 2.5);
+    EXPECT_NEAR(wing.at("lift_coefficient_pressure").get<double>(), cl, std::max(0.2, 0.25 * cl));
+    EXPECT_FALSE(j.at("objects")[0].contains("circulation")) << "only aerofoils carry lift";
+    std::ifstream in(csv);
+    std::string header;
+    std::getline(in, header);
+    EXPECT_EQ(header, "angle_deg,surface,cp,cp_exact");
+    int lines = 0;
+    for (std::string line; std::getline(in, line);) ++lines;
+    EXPECT_GT(lines, 20);
+  }
+  // Without the flag the aerofoil carries no circulation fields.
+  std::string out, err;
+  ASSERT_EQ(Cli({"solve", name}, out, err), CliCompleted) << err;
+  EXPECT_FALSE(nlohmann::json::parse(out).at("objects").back().contains("circulation"));
 }
 
 TEST_F(CliTest, TheWindowOpensTheDocumentNamedOnItsCommandLine) {
