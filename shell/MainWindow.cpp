@@ -259,6 +259,21 @@ void Form1::BuildMenus() {
   item(help, Cmd::MnuHelpTips, "Show start up tips", true);
   item(help, Cmd::MnuHelpWebsite, "Visit the Quorvane Website");
   item(help, Cmd::MnuHelpAbout, "About &Quorvane");
+
+  // The shortcuts desktop users expect, shown in the menus. They fire through
+  // the same handler as a click, so a locked command does not run.
+  const std::pair<Cmd, QKeySequence> shortcuts[] = {
+      {Cmd::MnuFileNew, QKeySequence::New},          {Cmd::MnuFileOpen, QKeySequence::Open},
+      {Cmd::MnuFileSave, QKeySequence::Save},        {Cmd::MnuFileSaveAs, QKeySequence("Ctrl+Shift+S")},
+      {Cmd::MnuFilePrint, QKeySequence::Print},      {Cmd::MnuFileExit, QKeySequence("Ctrl+Q")},
+      {Cmd::MnuHelpHelp, QKeySequence(Qt::Key_F1)},
+  };
+  for (const auto& [id, keys] : shortcuts) actions_[id]->setShortcut(keys);
+  // F5 is the Run button's command (set up, then run); the menu shows it beside
+  // Analyse > Run without binding it there, since that item runs without a set-up.
+  actions_[Cmd::MnuAnalyseRun]->setText("&Run\tF5");
+  auto* runShortcut = new QShortcut(QKeySequence(Qt::Key_F5), this);
+  connect(runShortcut, &QShortcut::activated, this, [this] { HandleCommand(Cmd::SpeedButton21); });
 }
 
 void Form1::BuildToolBar() {
