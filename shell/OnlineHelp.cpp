@@ -121,7 +121,9 @@ void ShowOnlineHelp(UiState& ui, int code, bool onlineHelpOn, bool guidelineInPr
 const std::array<Tip, 12>& StartUpTips() {
   static const std::array<Tip, 12> tips = {{
       {"Memo1", "Uninstalling.",
-       "Quorvane keeps everything in its own folder. To remove it, use Tools > Uninstall, which tells you how."},
+       "Installed from its Debian package, Quorvane is removed by the package manager (apt remove quorvane, "
+       "as root); your settings and documents stay. A copy run from a folder of its own is removed by deleting "
+       "that folder. Tools > Uninstall says the same."},
       {"Memo4", "To enter objects.",
        "Choose Edit > Add Rectangle, Add Circle or Add Aerofoil, or the matching speed button, and follow the "
        "prompt in the status bar. Escape stops any command."},

@@ -94,10 +94,17 @@ void Form1::BuildPanels() {
   al->addWidget(exitAbout);
   connect(exitAbout, &QPushButton::clicked, this, [this] { About->hide(); });
 
-  Uninstall = MakePanel(client, "Uninstall", "Uninstall", 300, 130);
+  Uninstall = MakePanel(client, "Uninstall", "Uninstall", 340, 190);
   auto* ul = new QVBoxLayout(Uninstall);
-  ul->addWidget(new QLabel("Please run the Uninstall progam"));
-  ul->addWidget(new QLabel("in the Start Programs menu"));
+  // Removal here goes through the package manager, or the copy's own folder.
+  for (const char* text :
+       {"Quorvane installed from its Debian package is removed by the package manager: "
+        "apt remove quorvane (as root). Your settings and documents stay.",
+        "A copy run from a folder of its own is removed by deleting that folder."}) {
+    auto* label = new QLabel(text, Uninstall);
+    label->setWordWrap(true);
+    ul->addWidget(label);
+  }
   auto* ok = new QPushButton("OK", Uninstall);
   ul->addWidget(ok);
   connect(ok, &QPushButton::clicked, this, [this] { Uninstall->hide(); });
