@@ -91,8 +91,8 @@ PrefRead LoadPreferences(const std::string& programFolder, Preferences& prefs, G
   return PrefRead::Complete;
 }
 
-PrefRead LoadDataFolder(const std::string& programFolder, Preferences& prefs) {
-  const std::string defaultFolder = programFolder + "Data";
+PrefRead LoadDataFolder(const std::string& programFolder, Preferences& prefs, const std::string& defaultDataFolder) {
+  const std::string defaultFolder = defaultDataFolder.empty() ? programFolder + "Data" : defaultDataFolder;
   std::ifstream in(programFolder + DataFolderFileName, std::ios::binary);
   std::string line;
   const bool opened = static_cast<bool>(in);

@@ -38,9 +38,10 @@ constexpr const char* DataFolderFileName = "WorkDir.DIR";
 PrefRead LoadPreferences(const std::string& programFolder, Preferences& prefs, GridState& grid,
                          FlowDisplayState& display);
 // Reads WorkDir.DIR into prefs.controls.WorkingDir. "A" (no folder chosen yet),
-// a missing or empty file give the program folder + "Data", which is written
-// back at once.
-PrefRead LoadDataFolder(const std::string& programFolder, Preferences& prefs);
+// a missing or empty file give `defaultDataFolder` (the program folder + "Data"
+// when empty), which is written back at once.
+PrefRead LoadDataFolder(const std::string& programFolder, Preferences& prefs,
+                        const std::string& defaultDataFolder = {});
 // Which of the two files a save wrote in full; a file that was not written is
 // left on disk as it was.
 struct PrefWrite {

@@ -38,12 +38,6 @@ QFont WindowFont() {
   return f;
 }
 
-std::string ExecutableFolder() {
-  std::string dir = QCoreApplication::applicationDirPath().toStdString();
-  if (dir.empty() || dir.back() != '/') dir += '/';
-  return dir;
-}
-
 struct ButtonDesign {
   Cmd id;
   const char* hint;
@@ -79,8 +73,10 @@ constexpr int ButtonSide = 23;
 }  // namespace
 
 Form1::Form1(Prompts* prompts, std::string folder)
-    : programFolder(folder.empty() ? ExecutableFolder() : std::move(folder)) {
-  if (!programFolder.empty() && programFolder.back() != '/') programFolder += '/';
+    : Form1(prompts, folder.empty() ? RunningLayout() : FolderLayout(folder)) {}
+
+Form1::Form1(Prompts* prompts, InstallLayout where)
+    : layout(std::move(where)), programFolder(layout.preferenceFolder) {
   if (prompts) {
     prompts_ = prompts;
   } else {

@@ -25,6 +25,7 @@
 #include "platform/UiState.h"
 #include "documents/Preferences.h"
 #include "shell/AppSettings.h"
+#include "shell/InstallLayout.h"
 
 class QAction;
 class QCheckBox;
@@ -44,8 +45,10 @@ class Form1 : public QMainWindow {
   Q_OBJECT
  public:
   // `prompts` answers the questions (Qt dialogs when null); `programFolder`
-  // holds the preference files (the executable's folder when empty).
+  // holds the preference files and the help (when empty: as the running
+  // program's layout places them).
   explicit Form1(Prompts* prompts = nullptr, std::string programFolder = {});
+  Form1(Prompts* prompts, InstallLayout layout);
   ~Form1() override;
 
   // Program state.
@@ -67,7 +70,8 @@ class Form1 : public QMainWindow {
   DocumentHooks documentHooks;
   FlowHooks flowHooks;
   bool onlineHelpOn = false;
-  std::string programFolder;
+  InstallLayout layout;       // where the preference files, the help and the data folder live
+  std::string programFolder;  // the folder of the preference files: layout.preferenceFolder
   std::int32_t StatusWidthRotation = 0, StatusWidthPrompt = 0, StatusWidthEscape = 0;
   // The client area the view geometry was laid out from: read at start-up,
   // taken again from the window as really shown until the user first acts on

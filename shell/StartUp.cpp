@@ -56,11 +56,13 @@ void Form1::FormCreate() {
   display.StreamLevelCount = 21;
   mesh.MeshExtended = 1;
   grid.CentreLinesShown = 1;
+  PrepareUserFolders(layout);
   const PrefRead pref = LoadPreferences(programFolder, prefs, grid, display);
   SetMeshDimensions(mesh, 100);
   display.BcolorItem = 0;
   display.FilterLevel = 1.0f;
-  const PrefRead dir = LoadDataFolder(programFolder, prefs);
+  const PrefRead dir = LoadDataFolder(programFolder, prefs, layout.defaultDataFolder);
+  PrepareDataFolder(layout, prefs.controls.WorkingDir);
   doc.DataFolder = prefs.controls.WorkingDir;
   ShowPreferenceControls();
   if (pref == PrefRead::Damaged)
@@ -168,7 +170,7 @@ void Form1::SetMeshSize(int visibleSize) {
 }
 
 void Form1::OpenHelpFile(const std::string& fileName) {
-  const std::string path = programFolder + fileName;
+  const std::string path = layout.sharedFolder + fileName;
   if (!std::filesystem::exists(path)) {
     prompts_->Message("The document " + path + " could not be found. Reinstall Quorvane to restore it.");
     return;
