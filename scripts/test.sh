@@ -31,6 +31,12 @@ build/test/validate_stall
 build/test/validate_solver
 build/test/validate_lift
 
+echo "== Installation, launcher files and the Debian package"
+# The .desktop, AppStream and MIME files pass their validators; an install into
+# a temporary prefix has every file in its place and the installed program
+# starts and keeps its files in the user's folders; the .deb's fields and files.
+sh scripts/install-check.sh build/test
+
 echo "== Session smoke test on a virtual display"
 sh scripts/smoke.sh build/test/quorvane
 
