@@ -393,7 +393,8 @@ void Form1::SyncUi() {
     inHandler_ = wasIn;
   }
   for (std::size_t i = 0; i < 6; ++i) StatusPanel[i]->setText(QString::fromStdString(ui.status[i]));
-  for (std::size_t i = 0; i < 3; ++i) DataLabel[i]->setText(QString::fromStdString(ui.dataLabels[i]));
+  const std::array<std::string, 3> dataLabels = DataLabelTexts();
+  for (std::size_t i = 0; i < 3; ++i) DataLabel[i]->setText(QString::fromStdString(dataLabels[i]));
   for (std::size_t i = 0; i < 4; ++i) OnLineHelp[i]->setText(QString::fromStdString(ui.helpLabels[i]));
   if (!ui.caption.empty()) setWindowTitle(QString::fromStdString(ui.caption));
   if (ui.cursor == CursorShape::Hourglass) {
