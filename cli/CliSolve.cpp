@@ -22,6 +22,7 @@
 #include "documents/Document.h"
 #include "documents/DocumentFile.h"
 #include "documents/FileCommands.h"
+#include "documents/WholeFile.h"
 #include "geometry/Aerofoils.h"
 #include "geometry/GeometryState.h"
 #include "geometry/ObjectDrawing.h"
@@ -36,41 +37,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Writes `bytes` as `path` whole or not at all: into a work file beside it,
-// flushed, then renamed over the target.
-bool WriteWhole(const std::string& path, const std::string& bytes, std::string& error) {
-  const fs::path target(path);
-  const fs::path work = target.parent_path() / (".qv-out-" + std::to_string(::getpid()) + ".part");
-  {
-    std::ofstream out(work, std::ios::binary | std::ios::trunc);
-    if (!out) {
-      error = path + ": cannot be written (the folder is missing or not writable)";
-      return false;
-    }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      fs::remove(work);
-      error = path + ": writing failed (is the disk full?)";
-      return false;
-    }
-  }
-  std::error_code ec;
-  if (fs::is_directory(target, ec)) {
-    fs::remove(work, ec);
-    error = path + ": a folder of that name is in the way";
-    return false;
-  }
-  fs::rename(work, target, ec);
-  if (ec) {
-    fs::remove(work, ec);
-    error = path + ": cannot be replaced (" + ec.message() + ")";
-    return false;
-  }
-  return true;
-}
 
 double Milliseconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since).count();
@@ -88,23 +54,6 @@ double ResidualRatio(const Mesh& mesh) {
     bb += b * b;
   }
   return bb > 0 ? std::sqrt(rr / bb) : 0.0;
-}
-
-// The visible cells of a field, one line per mesh row from the top.
-std::string VisibleCsv(const Mesh& mesh, const std::vector<float>& field, bool magnitude) {
-  std::string text;
-  char buf[32];
-  for (std::int32_t r = 0; r < mesh.VisibleMeshSize; ++r) {
-    for (std::int32_t c = 0; c < mesh.VisibleMeshSize; ++c) {
-      float v = field[static_cast<std::size_t>(mesh.Index(r, c))];
-      if (magnitude) v = std::fabs(v);
-      std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
-      if (c) text += ',';
-      text += buf;
-    }
-    text += '\n';
-  }
-  return text;
 }
 
 const char* KindName(std::int32_t kind) {
@@ -326,7 +275,7 @@ int RunCliSolve(const CliSolveRequest& request, CliSolveReport& report, std::str
       PrepareFlowField(s);
   }
 
-  if (!request.psiCsv.empty() && !WriteWhole(request.psiCsv, VisibleCsv(s.mesh, s.mesh.StreamFunction, false), error))
+  if (!request.psiCsv.empty() && !WriteFileWhole(request.psiCsv, VisibleFieldCsv(s.mesh, s.mesh.StreamFunction, false), error))
     return CliBadInput;
   if (!request.surfaceCsv.empty()) {
     const SurfacePressure surface = SampleSelectedSurface(s.table, s.mesh, stream);
@@ -336,9 +285,9 @@ int RunCliSolve(const CliSolveRequest& request, CliSolveReport& report, std::str
                                       : std::string("the document has no selected object to sample"));
       return CliBadInput;
     }
-    if (!WriteWhole(request.surfaceCsv, SurfacePressureCsv(surface), error)) return CliBadInput;
+    if (!WriteFileWhole(request.surfaceCsv, SurfacePressureCsv(surface), error)) return CliBadInput;
   }
-  if (!request.speedCsv.empty() && !WriteWhole(request.speedCsv, VisibleCsv(s.mesh, s.mesh.SpeedField, true), error))
+  if (!request.speedCsv.empty() && !WriteFileWhole(request.speedCsv, VisibleFieldCsv(s.mesh, s.mesh.SpeedField, true), error))
     return CliBadInput;
   if (picture) {
     canvas->Flush();
@@ -349,7 +298,7 @@ int RunCliSolve(const CliSolveRequest& request, CliSolveReport& report, std::str
       error = request.png + ": the picture could not be encoded as PNG";
       return CliBadInput;
     }
-    if (!WriteWhole(request.png, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())), error))
+    if (!WriteFileWhole(request.png, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())), error))
       return CliBadInput;
   }
   if (!request.saveBase.empty()) {

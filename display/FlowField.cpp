@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "display/SolidCells.h"
@@ -175,5 +176,21 @@ Rgb PressureGrey(float v) {
   if (v > 1.0f) v = 1.0f;
   const std::uint8_t g = Component(static_cast<int>((1 - v) * 255));
   return {g, g, g};
+}
+
+std::string VisibleFieldCsv(const Mesh& mesh, const std::vector<float>& field, bool magnitude) {
+  std::string text;
+  char buf[32];
+  for (std::int32_t r = 0; r < mesh.VisibleMeshSize; ++r) {
+    for (std::int32_t c = 0; c < mesh.VisibleMeshSize; ++c) {
+      float v = field[static_cast<std::size_t>(mesh.Index(r, c))];
+      if (magnitude) v = std::fabs(v);
+      std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
+      if (c) text += ',';
+      text += buf;
+    }
+    text += '\n';
+  }
+  return text;
 }
 

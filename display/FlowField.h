@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "display/FlowDisplay.h"
 #include "mesh/Mesh.h"
@@ -26,3 +28,7 @@ void ComputeFlowField(Mesh& mesh, FlowDisplayState& flow, FlowFieldMode mode = F
 // The colour ramp and the grey scale of a normalised value (clamped to 0..1).
 Rgb PressureColour(float v);
 Rgb PressureGrey(float v);
+
+// The visible cells of a mesh field as CSV, one line per mesh row from the
+// top, one value per visible column, no header; `magnitude` writes |value|.
+std::string VisibleFieldCsv(const Mesh& mesh, const std::vector<float>& field, bool magnitude);

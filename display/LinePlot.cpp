@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "display/FlowDisplay.h"
@@ -84,26 +85,47 @@ PlotEnd SetPlotEnd(LinePlotState& plot, const Mesh& mesh, float x, float y) {
   return PlotEnd::Accepted;
 }
 
-void SamplePlotLine(LinePlotState& plot, const GaugeState& gauge, const Mesh& mesh) {
+std::vector<Cell> PlotSampleCells(const LinePlotState& plot) {
+  std::vector<Cell> cells;
   const std::int32_t dx = plot.PlotEndCol - plot.PlotStartCol, dy = plot.PlotEndRow - plot.PlotStartRow;
   const std::int32_t n = std::max(std::abs(dx), std::abs(dy));
-  plot.PlotSampleLast = -1;
   // A line needs two cells, and its samples must fit.
-  if (n == 0 || n + 2 > PlotSampleCapacity) return;
-  StoreSample(plot, 0, gauge, mesh, plot.PlotStartRow, plot.PlotStartCol);
+  if (n == 0 || n + 2 > PlotSampleCapacity) return cells;
+  cells.push_back({plot.PlotStartRow, plot.PlotStartCol});
   if (std::abs(dy) < std::abs(dx)) {
     const float slope = static_cast<float>(dy) / static_cast<float>(std::abs(dx));
     const std::int32_t step = dx < 0 ? -1 : 1;
     for (std::int32_t i = 1; i <= n + 1; ++i)
-      StoreSample(plot, i, gauge, mesh, static_cast<std::int32_t>(static_cast<float>(i) * slope) + plot.PlotStartRow,
-                  plot.PlotStartCol + i * step);
+      cells.push_back({static_cast<std::int32_t>(static_cast<float>(i) * slope) + plot.PlotStartRow,
+                       plot.PlotStartCol + i * step});
   } else {
     const float slope = static_cast<float>(dx) / static_cast<float>(std::abs(dy));
     const std::int32_t step = dy < 0 ? -1 : 1;
     for (std::int32_t i = 1; i <= n + 1; ++i)
-      StoreSample(plot, i, gauge, mesh, plot.PlotStartRow + i * step,
-                  static_cast<std::int32_t>(static_cast<float>(i) * slope) + plot.PlotStartCol);
+      cells.push_back({plot.PlotStartRow + i * step,
+                       static_cast<std::int32_t>(static_cast<float>(i) * slope) + plot.PlotStartCol});
   }
+  return cells;
+}
+
+void SamplePlotLine(LinePlotState& plot, const GaugeState& gauge, const Mesh& mesh) {
+  plot.PlotSampleLast = -1;
+  const std::vector<Cell> cells = PlotSampleCells(plot);
+  for (std::size_t i = 0; i < cells.size(); ++i)
+    StoreSample(plot, static_cast<std::int32_t>(i), gauge, mesh, cells[i].row, cells[i].column);
+}
+
+std::string PlotSamplesCsv(const LinePlotState& plot) {
+  std::string text = "sample,row,column,flow_rate_m_per_s,pressure_atm\n";
+  const std::vector<Cell> cells = PlotSampleCells(plot);
+  char line[160];
+  for (std::int32_t i = 0; i <= plot.PlotSampleLast && i < static_cast<std::int32_t>(cells.size()); ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    std::snprintf(line, sizeof line, "%d,%d,%d,%.9g,%.9g\n", i, cells[k].row, cells[k].column,
+                  static_cast<double>(plot.FlowSamples[k]), static_cast<double>(plot.PressureSamples[k]));
+    text += line;
+  }
+  return text;
 }
 
 PlotPageArea ComputePlotPageArea(std::int32_t pageWidth, std::int32_t pageHeight, std::int32_t dotsPerInch) {

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "display/Gauge.h"
 #include "mesh/Mesh.h"
@@ -50,6 +52,11 @@ PlotEnd SetPlotEnd(LinePlotState& plot, const Mesh& mesh, float x, float y);
 // cell, walked along the longer axis: PlotSampleLast = max(|dx|, |dy|) + 1.
 // Obstacle cells read 0 for both. Nothing is sampled for a line of one cell.
 void SamplePlotLine(LinePlotState& plot, const GaugeState& gauge, const Mesh& mesh);
+// The visible cells the plot line samples, from its start cell on.
+std::vector<Cell> PlotSampleCells(const LinePlotState& plot);
+// The samples as CSV: a header, then the sample's number, its visible cell
+// (row, column) and its readings in m/s and atmospheres.
+std::string PlotSamplesCsv(const LinePlotState& plot);
 
 // A press in gauge mode: the start cell and pixel, PlotPending up.
 void PlotLinePress(LinePlotState& plot, CommandState& cmd, const Mesh& mesh, float x, float y);

@@ -11,6 +11,7 @@
 enum class Cmd {
   // File
   MnuFile, MnuFileNew, MnuFileOpen, MnuFileSave, MnuFileSaveAs, MnuFilePrint, MnuFileExit,
+  MnuFileRecent, MnuFileExportView, MnuFileExportPlot, MnuFileExportPsi,
   // Edit
   MnuEdit, MnuEditAddGuideline, MnuEditAddRectangle, MnuEditAddCircle, MnuEditAddAerofoil,
   MnuEditCopy, MnuEditMove, MnuEditRotate, MnuEditFlip, MnuEditFlipLeftRight, MnuEditFlipTopBottom,

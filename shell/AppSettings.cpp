@@ -23,4 +23,26 @@ void AppSettings::SetLift(bool on) {
   settings_->sync();
 }
 
+std::vector<std::string> AppSettings::RecentDocuments() const {
+  std::vector<std::string> names;
+  for (const QString& n : settings_->value("recent/documents").toStringList()) names.push_back(n.toStdString());
+  return names;
+}
+
+void AppSettings::AddRecentDocument(const std::string& name) {
+  QStringList names = settings_->value("recent/documents").toStringList();
+  names.removeAll(QString::fromStdString(name));
+  names.prepend(QString::fromStdString(name));
+  while (names.size() > RecentLimit) names.removeLast();
+  settings_->setValue("recent/documents", names);
+  settings_->sync();
+}
+
+void AppSettings::RemoveRecentDocument(const std::string& name) {
+  QStringList names = settings_->value("recent/documents").toStringList();
+  names.removeAll(QString::fromStdString(name));
+  settings_->setValue("recent/documents", names);
+  settings_->sync();
+}
+
 std::string AppSettings::FileName() const { return settings_->fileName().toStdString(); }

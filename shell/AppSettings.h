@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "mesh/Solver.h"
 
@@ -22,6 +23,13 @@ class AppSettings {
   void SetSolver(SolverKind kind);
   bool Lift() const;
   void SetLift(bool on);
+
+  // File > Open Recent: the documents last opened or saved, newest first.
+  static constexpr int RecentLimit = 6;
+  std::vector<std::string> RecentDocuments() const;
+  // `name` to the front of the list (once), the list held to RecentLimit.
+  void AddRecentDocument(const std::string& name);
+  void RemoveRecentDocument(const std::string& name);
 
   // Where the file lies (for messages and tests).
   std::string FileName() const;

@@ -77,6 +77,7 @@ void Form1::OpenNamedDocument(const std::string& name) {
   std::error_code ec;
   const std::string path = std::filesystem::absolute(DataFileNameOf(name), ec).string();
   OpenDocumentFile(documentContext, *prompts_, documentHooks, ec ? DataFileNameOf(name) : path);
+  RememberRecentDocument();
   ViewChanged();
   SyncUi();
 }

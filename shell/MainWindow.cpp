@@ -120,6 +120,7 @@ Form1::Form1(Prompts* prompts, InstallLayout where)
   ConnectViewCommands();
   ConnectAnalyseCommands();
   ConnectDocumentCommands();
+  ConnectFileExtras();
   ConnectGaugeCommands(*this);
   ConnectEditCommands(*this);
   ConnectPrintCommands(*this);
@@ -177,7 +178,14 @@ void Form1::BuildMenus() {
   item(file, Cmd::MnuFileOpen, "&Open");
   item(file, Cmd::MnuFileSave, "&Save");
   item(file, Cmd::MnuFileSaveAs, "Save &As");
+  QMenu* recent = menu(file, Cmd::MnuFileRecent, "Open &Recent");
+  connect(recent, &QMenu::aboutToShow, this, [this, recent] { FillRecentMenu(recent); });
   item(file, Cmd::MnuFilePrint, "&Print");
+  QMenu* exportMenu = new QMenu("&Export", file);
+  file->addMenu(exportMenu);
+  item(exportMenu, Cmd::MnuFileExportView, "View as &PNG...");
+  item(exportMenu, Cmd::MnuFileExportPlot, "P&lot Data as CSV...");
+  item(exportMenu, Cmd::MnuFileExportPsi, "&Stream Function as CSV...");
   file->addSeparator();
   item(file, Cmd::MnuFileExit, "&Exit");
   auto* fileShortcut = new QShortcut(QKeySequence("Ctrl+F"), this);
@@ -449,6 +457,7 @@ void Form1::HandleCommand(Cmd c) {
     it->second();
     inHandler_ = false;
   }
+  RememberRecentDocument();
   SyncUi();
 }
 

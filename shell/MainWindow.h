@@ -235,6 +235,11 @@ class Form1 : public QMainWindow {
   void ConnectViewCommands();    // drawing on the view: adds, guidelines, mouse hooks
   void ConnectAnalyseCommands(); // set-up, run, flow lines, pressure map
   void ConnectDocumentCommands();
+  void ConnectFileExtras();  // File > Open Recent and File > Export
+  void FillRecentMenu(QMenu* menu);
+  // Puts an opened or saved document at the head of File > Open Recent.
+  void RememberRecentDocument();
+  std::string lastRecentDocument_;
   void BuildEntryPanels();       // title, error level, pressure display, filter
   void KeyEscape();
   void HandleCommand(Cmd c);
