@@ -6,6 +6,7 @@
 
 #include "display/FlowDisplay.h"
 #include "display/SolidCells.h"
+#include "display/SurfacePressure.h"
 #include "mesh/NumberText.h"
 #include "platform/Prompts.h"
 
@@ -157,4 +158,15 @@ void ShowGaugeReading(GaugeState& gauge, const Mesh& mesh, float x, float y) {
   gauge.FlowCaption = FormatReading(r.flowRate);
   // An obstacle has no pressure of the flow to show.
   gauge.PressureCaption = r.solid ? std::string() : FormatReading(r.pressure);
+}
+
+void ShowFlowCoefficients(GaugeState& gauge, const Mesh& mesh, const FreeStream& stream, float x, float y) {
+  gauge.SpeedRatioCaption.clear();
+  gauge.PressureCoefficientCaption.clear();
+  const Cell cell = CellAt(mesh, x, y);
+  if (!InsideVisibleMesh(mesh, cell.row, cell.column)) return;
+  const PointFlow flow = FlowAtCell(mesh, stream, cell.row, cell.column);
+  if (!flow.valid) return;
+  gauge.SpeedRatioCaption = FormatReading(flow.speedRatio);
+  if (!flow.solid) gauge.PressureCoefficientCaption = FormatReading(flow.cp);
 }

@@ -1,11 +1,13 @@
 // Gauge: the calibration that turns the dimensionless speed of the solution
 // into a flow rate in m/s and a pressure in Atm, and the readings under the
-// mouse. Pressure follows Bernoulli's relation to the reference point.
+// mouse. Pressure follows Bernoulli's relation to the reference point; the
+// speed ratio and Cp are read against the empty mesh's flow instead.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "display/FreeStream.h"
 #include "mesh/Mesh.h"
 
 class Prompts;
@@ -19,6 +21,8 @@ struct GaugeState {
   bool AGageVisible = false;
   // Captions of the readings f (flow rate) and p (pressure).
   std::string FlowCaption, PressureCaption;
+  // Captions of the speed ratio U/U∞ and the pressure coefficient Cp.
+  std::string SpeedRatioCaption, PressureCoefficientCaption;
 };
 
 // The texts of the three calibration edits cal, calp and cald.
@@ -67,3 +71,9 @@ bool ReadGaugeCalibration(GaugeState& gauge, const Mesh& mesh, const GaugeEntrie
 // The live reading at view pixel (x, y) into the two captions. Outside the
 // visible mesh both captions are emptied.
 void ShowGaugeReading(GaugeState& gauge, const Mesh& mesh, float x, float y);
+
+// The readings that need no calibration at view pixel (x, y): U/U∞ and
+// Cp = 1 − (U/U∞)² against the empty mesh's flow at the same cell. Over an
+// obstacle U/U∞ reads 0.00 and Cp nothing; outside the visible mesh, without
+// a solution or without the free stream of this mesh both captions are empty.
+void ShowFlowCoefficients(GaugeState& gauge, const Mesh& mesh, const FreeStream& stream, float x, float y);

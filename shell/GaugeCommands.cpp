@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "display/SurfacePressureDrawing.h"
 #include "platform/Canvas.h"
 #include "platform/Printer.h"
 #include "shell/MainWindow.h"
@@ -20,7 +21,7 @@
 namespace {
 
 constexpr int GaugeWidth = 270;
-constexpr int GaugeHeight = 360;
+constexpr int GaugeHeight = 396;
 // A page is drawn no finer than this; the image is stretched over the paper.
 constexpr int MaxPlotPageDotsPerInch = 300;
 
@@ -43,6 +44,35 @@ QFrame* ReadingPanel(QWidget* parent, const char* name, const char* title, QLabe
   row->addWidget(reading, 1);
   row->addWidget(new QLabel(unit, panel));
   return panel;
+}
+
+// The speed ratio and Cp side by side: neither needs a calibration.
+QFrame* CoefficientPanel(QWidget* parent, QLabel*& speedRatio, QLabel*& cp) {
+  auto* panel = new QFrame(parent);
+  panel->setObjectName("Panel3");
+  panel->setFrameShape(QFrame::Panel);
+  panel->setFrameShadow(QFrame::Sunken);
+  auto* row = new QHBoxLayout(panel);
+  for (auto [title, reading] : {std::pair{"U/U\u221E", &speedRatio}, std::pair{"Cp", &cp}}) {
+    row->addWidget(new QLabel(QString::fromUtf8(title), panel));
+    *reading = new QLabel(panel);
+    (*reading)->setMinimumWidth(50);
+    (*reading)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    row->addWidget(*reading, 1);
+  }
+  return panel;
+}
+
+// How the selected object is named in the surface pressure's title.
+std::string SelectedObjectName(const ObjectTable& t) {
+  const std::int32_t size = ObjectTable::RecordSize(t.SelectedKind);
+  const std::string number = std::to_string(size > 0 ? t.SelectedIndex / size + 1 : 1);
+  switch (t.SelectedKind) {
+    case KindRect: return "rectangular section " + number;
+    case KindCircle: return "circular section " + number;
+    case KindAerofoil: return "aerofoil " + std::to_string(t.SelectedAerofoil);
+    default: return "object " + number;
+  }
 }
 
 }  // namespace
@@ -83,6 +113,9 @@ GaugePanel::GaugePanel(Form1& form) : QGroupBox("Gauge", form.client), form_(for
   layout->addWidget(ReadingPanel(this, "Panel2", "Pressure", p, "Atm"));
   f->setObjectName("f");
   p->setObjectName("p");
+  layout->addWidget(CoefficientPanel(this, speedRatio, pressureCoefficient));
+  speedRatio->setObjectName("speedRatio");
+  pressureCoefficient->setObjectName("pressureCoefficient");
   AddButtonPair(layout, this, "Print Plot", PrintPlot, "End Plot", EndPlot);
   PrintPlot->setObjectName("PrintPlot");
   EndPlot->setObjectName("EndPlot");
@@ -131,6 +164,8 @@ void GaugePanel::ToggleGauge() {
     form_.ViewChanged();
   } else {
     gauge.AGageVisible = true;
+    // U/U∞ and Cp read against the empty mesh's flow.
+    if (form_.display.StreamlinesShown && !form_.UpdateFreeStreamForMesh(true)) form_.cmd.EscapePressed = 0;
     Place();
     show();
     raise();
@@ -150,11 +185,14 @@ void GaugePanel::EndPlotClick() {
 void GaugePanel::ShowCaptions() {
   f->setText(QString::fromStdString(gauge.FlowCaption));
   p->setText(QString::fromStdString(gauge.PressureCaption));
+  speedRatio->setText(QString::fromStdString(gauge.SpeedRatioCaption));
+  pressureCoefficient->setText(QString::fromStdString(gauge.PressureCoefficientCaption));
 }
 
 void GaugePanel::GaugeReadout(float x, float y) {
   if (!gauge.AGageVisible || AnyCommand(form_.cmd) || form_.cmd.PlotShown) return;
   ShowGaugeReading(gauge, form_.mesh, x, y);
+  ShowFlowCoefficients(gauge, form_.mesh, form_.freeStream, x, y);
   ShowCaptions();
 }
 
@@ -202,6 +240,11 @@ bool GaugePanel::PlotLineUp(float x, float y) {
 void GaugePanel::DrawLinePlot() {
   SamplePlotLine(plot, gauge, form_.mesh);
   if (plot.PlotSampleLast < 1) return;
+  shownPlot = PlotKind::Line;
+  ShowPlotBitmap([this](Canvas& canvas) { DrawPlotGraphs(canvas, plot, ScreenPlotLayout(form_.mesh)); });
+}
+
+void GaugePanel::ShowPlotBitmap(const std::function<void(Canvas&)>& draw) {
   form_.cmd.PlotShown = 1;
   PrintPlot->show();
   EndPlot->show();
@@ -211,7 +254,7 @@ void GaugePanel::DrawLinePlot() {
   {
     Canvas canvas(PlotBitmap);
     ClearView(canvas, mesh);
-    DrawPlotGraphs(canvas, plot, ScreenPlotLayout(mesh));
+    draw(canvas);
     canvas.Flush();
   }
   form_.ViewCanvas().Draw(0, mesh.MeshTop, PlotBitmap);
@@ -219,10 +262,44 @@ void GaugePanel::DrawLinePlot() {
   form_.ViewChanged();
 }
 
+void GaugePanel::ShowSurfacePressure() {
+  Form1& f = form_;
+  if (!f.display.StreamlinesShown) {
+    f.Ask().Message("Surface Pressure needs a solution: set up the mesh and run the analysis first.");
+    return;
+  }
+  if (!f.objects.ObjectSelected) {
+    f.Ask().Message("Select an object first: Surface Pressure shows the pressure round the selected object.");
+    return;
+  }
+  if (!f.UpdateFreeStreamForMesh(true)) {
+    // Escape ends it quietly; a run that failed is told.
+    if (f.cmd.EscapePressed != 1)
+      f.Ask().Message("The flow of the empty mesh could not be calculated, so there is no pressure to show.");
+    f.cmd.EscapePressed = 0;
+    return;
+  }
+  SurfacePressure sampled = SampleSelectedSurface(f.objects, f.mesh, f.freeStream);
+  if (sampled.kind < 0 || sampled.samples.empty()) {
+    f.Ask().Message("There is no surface pressure to show round this object: it has no outline in the flow.");
+    return;
+  }
+  surface = std::move(sampled);
+  surfaceTitle = "Surface pressure round " + SelectedObjectName(f.objects);
+  // The plot's buttons sit on the gauge panel.
+  if (!gauge.AGageVisible) ToggleGauge();
+  if (!plotOnView) f.SaveViewSnapshot();
+  shownPlot = PlotKind::SurfacePressure;
+  ShowPlotBitmap([this](Canvas& canvas) {
+    DrawSurfacePressure(canvas, surface, surfaceTitle, ScreenSurfacePlotLayout(form_.mesh));
+  });
+}
+
 Printer& GaugePanel::ThePrinter() { return printer ? *printer : WindowPrinter(form_); }
 
 void GaugePanel::PrintLinePlot() {
-  if (!form_.cmd.PlotShown || plot.PlotSampleLast < 1) return;
+  const bool surfaceShown = shownPlot == PlotKind::SurfacePressure;
+  if (!form_.cmd.PlotShown || (surfaceShown ? surface.samples.empty() : plot.PlotSampleLast < 1)) return;
   UiState& ui = form_.ui;
   // Printing leaves the commands as the display had them (the pressure map
   // keeps its own locks).
@@ -265,7 +342,11 @@ void GaugePanel::PrintLinePlot() {
   QImage page = MakeBitmap(width, height);
   {
     Canvas canvas(page);
-    DrawPlotPage(canvas, plot, ComputePlotPageArea(width, height, dpi), form_.mesh.VisibleMeshSize);
+    const PlotPageArea area = ComputePlotPageArea(width, height, dpi);
+    if (surfaceShown)
+      DrawSurfacePressurePage(canvas, surface, surfaceTitle, area);
+    else
+      DrawPlotPage(canvas, plot, area, form_.mesh.VisibleMeshSize);
     canvas.Flush();
   }
   std::string error;
@@ -284,12 +365,18 @@ void ConnectGaugeCommands(Form1& f) {
   auto toggle = [panel] { panel->ToggleGauge(); };
   f.Connect(Cmd::SpeedButton5, toggle);
   f.Connect(Cmd::MnuViewGauge, toggle);
+  f.Connect(Cmd::MnuViewSurfacePressure, [panel] { panel->ShowSurfacePressure(); });
   ViewHooks& h = f.geometry.hooks;
   h.GaugeReadout = [panel](float x, float y) { panel->GaugeReadout(x, y); };
   h.PlotLineDown = [panel](float x, float y) { panel->PlotLineDown(x, y); };
   h.PlotLineMove = [panel](float x, float y) { return panel->PlotLineMove(x, y); };
   h.PlotLineUp = [panel](float x, float y) { return panel->PlotLineUp(x, y); };
-  f.flowHooks.ReadGaugeCalibration = [panel, &f] { ReadGaugeCalibration(panel->gauge, f.mesh, panel->Entries()); };
+  f.flowHooks.ReadGaugeCalibration = [panel, &f] {
+    ReadGaugeCalibration(panel->gauge, f.mesh, panel->Entries());
+    // The free stream of a new mesh size or stream, for U/U∞ and Cp (a run of
+    // the empty mesh, once per mesh).
+    if (panel->gauge.AGageVisible) f.UpdateFreeStreamForMesh(false);
+  };
 }
 
 GaugePanel* GaugeOf(Form1& f) { return f.client->findChild<GaugePanel*>("AGage"); }

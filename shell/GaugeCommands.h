@@ -1,7 +1,7 @@
 // GaugeCommands: the gauge panel AGage of the main window with its
-// calibration entries, the two readings and the plot buttons, and the
-// wiring of the gauge and the line plot into the view's mouse and the flow
-// drawing.
+// calibration entries, the readings and the plot buttons, and the wiring of
+// the gauge, the line plot and the surface pressure plot into the view's
+// mouse, the View menu and the flow drawing.
 #pragma once
 
 #include <QGroupBox>
@@ -11,6 +11,7 @@
 
 #include "display/Gauge.h"
 #include "display/LinePlotDrawing.h"
+#include "display/SurfacePressure.h"
 
 class Form1;
 class Printer;
@@ -31,6 +32,12 @@ class GaugePanel : public QGroupBox {
   QImage PlotBitmap;
   // The plot covers the view (its flow display waits in the view snapshot).
   bool plotOnView = false;
+  // Which plot PlotShown stands for: the line plot, or View > Surface
+  // Pressure with the samples and title it was drawn from.
+  enum class PlotKind { Line, SurfacePressure };
+  PlotKind shownPlot = PlotKind::Line;
+  SurfacePressure surface;
+  std::string surfaceTitle;
 
   QLineEdit* cal = nullptr;
   QLineEdit* calp = nullptr;
@@ -38,6 +45,8 @@ class GaugePanel : public QGroupBox {
   QPlainTextEdit* Memo2 = nullptr;
   QLabel* f = nullptr;  // flow-rate reading
   QLabel* p = nullptr;  // pressure reading
+  QLabel* speedRatio = nullptr;           // U/U∞
+  QLabel* pressureCoefficient = nullptr;  // Cp
   QPushButton* PrintPlot = nullptr;
   QPushButton* EndPlot = nullptr;
 
@@ -49,7 +58,10 @@ class GaugePanel : public QGroupBox {
   GaugeEntries Entries() const;
   void ToggleGauge();
   void EndPlotClick();
+  // Prints the plot on the view, the line plot or the surface pressure.
   void PrintLinePlot();
+  // View > Surface Pressure: Cp round the selected object, over the view.
+  void ShowSurfacePressure();
   void PlotLineDown(float x, float y);
   bool PlotLineMove(float x, float y);
   bool PlotLineUp(float x, float y);
@@ -58,6 +70,8 @@ class GaugePanel : public QGroupBox {
  private:
   void Place();
   void DrawLinePlot();
+  // The plot bitmap, drawn by `draw`, shown in place of the view.
+  void ShowPlotBitmap(const std::function<void(Canvas&)>& draw);
   void ShowCaptions();
   void ClearPlotFlags();
   Printer& ThePrinter();

@@ -230,6 +230,7 @@ void Form1::BuildMenus() {
   item(analyse, Cmd::MnuAnalyseRun, "&Run");
   QMenu* smooth = menu(analyse, Cmd::MnuAnalyseSmoothing, "Smoothing &Options");
   item(smooth, Cmd::MnuSmoothNone, "N&one", true);
+  item(view, Cmd::MnuViewSurfacePressure, "Surface Pressure");
   item(smooth, Cmd::MnuSmoothNormal, "&Normal", true);
   item(smooth, Cmd::MnuSmoothHigh, "&High", true);
   item(analyse, Cmd::MnuAnalyseErrorLevel, "Set Percentage &Error Level");

@@ -111,4 +111,77 @@ TEST_F(GaugeWorkflowTest, ADraggedLineShowsAndPrintsThePlotUntilEndedOrTheGaugeI
   EXPECT_EQ(View(f), flow);
 }
 
+// U/U∞ and Cp are read against the empty mesh's flow, so no calibration
+// moves them; the gauge opened before a run reads them after it.
+TEST_F(GaugeWorkflowTest, SpeedRatioAndCpNeedNoCalibration) {
+  WritePreferences();
+  Form1& f = Start();
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  gauge = GaugeOf(f);
+  f.Run(Cmd::SpeedButton5);  // open before anything is solved
+  f.Run(Cmd::SpeedButton23);
+  Click(f, 50, 50);
+  Click(f, 58, 50);
+  QTest::mouseMove(f.V, At(f, 5, 50));
+  EXPECT_EQ(gauge->speedRatio->text(), "") << "no solution yet";
+  f.Run(Cmd::SpeedButton21);
+  ASSERT_EQ(f.display.StreamlinesShown, 1);
+
+  QTest::mouseMove(f.V, At(f, 4, 50));  // a move: the pointer was at (5, 50)
+  const QString upstreamRatio = gauge->speedRatio->text();
+  EXPECT_NEAR(upstreamRatio.toDouble(), 0.95, 0.1) << "slowed a little ahead of the circle";
+  QTest::mouseMove(f.V, At(f, 50, 40));
+  const QString topRatio = gauge->speedRatio->text(), topCp = gauge->pressureCoefficient->text();
+  EXPECT_GT(topRatio.toDouble(), 1.4);
+  EXPECT_LT(topCp.toDouble(), -1.0);
+  for (const char* flowRate : {"25", "300"}) {
+    gauge->cal->setText(flowRate);
+    Click(f, 50, 20);
+    QTest::mouseMove(f.V, At(f, 50, 40));
+    EXPECT_EQ(gauge->speedRatio->text(), topRatio) << flowRate;
+    EXPECT_EQ(gauge->pressureCoefficient->text(), topCp) << flowRate;
+  }
+  QTest::mouseMove(f.V, At(f, 50, 50));  // over the circle
+  EXPECT_EQ(gauge->speedRatio->text(), "0.00");
+  EXPECT_EQ(gauge->pressureCoefficient->text(), "");
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+// The surface pressure and the line plot share the view and the buttons:
+// whichever was drawn last is the one printed and the one End Plot ends.
+TEST_F(GaugeWorkflowTest, TheLastPlotDrawnIsTheOnePrinted) {
+  Form1& f = Solved();
+  auto recorder = std::make_unique<RecordingPrinter>();
+  RecordingPrinter* printer = recorder.get();
+  SetWindowPrinter(f, std::move(recorder));
+  const QImage flow = View(f);
+  const QRgb navy = qRgb(0, 0, 128);
+  auto navyPixels = [navy](const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == navy;
+    return n;
+  };
+  f.Run(Cmd::SpeedButton5);  // the gauge closed: a click selects again
+  Click(f, 50, 50);
+  ASSERT_EQ(f.objects.ObjectSelected, 1);
+  const QImage selected = View(f);
+  for (int round = 0; round < 2; ++round) {
+    f.Run(Cmd::MnuViewSurfacePressure);
+    ASSERT_EQ(f.cmd.PlotShown, 1);
+    Drag(f, 10, 30, 90, 30);  // a line plot over it
+    EXPECT_EQ(navyPixels(View(f)), 0) << "the line plot has taken its place";
+    gauge->PrintPlot->click();
+    f.Run(Cmd::MnuViewSurfacePressure);
+    gauge->PrintPlot->click();
+    ASSERT_EQ(printer->jobs.size(), 2u * (round + 1));
+    EXPECT_EQ(navyPixels(printer->jobs[2 * round][0]), 0) << "the line plot printed";
+    EXPECT_GT(navyPixels(printer->jobs[2 * round + 1][0]), 500) << "then the surface pressure";
+    gauge->EndPlot->click();
+    EXPECT_EQ(View(f), selected) << "the view of before the first plot, round " << round;
+  }
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
 }  // namespace

@@ -1,0 +1,251 @@
+// Sessions with Analyse > Lift: an aerofoil run without and with circulation,
+// the read-out beside the view, the way back to the plain run bit for bit;
+// Escape during the circulation runs; View > Surface Pressure round a circle,
+// shown, printed and ended; the gauge's U/U∞ and Cp.
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QTimer>
+#include <cmath>
+#include <vector>
+
+#include "SessionFixture.h"
+#include "platform/Printer.h"
+#include "shell/GaugeCommands.h"
+#include "shell/PrintCommands.h"
+
+namespace {
+
+class LiftSessionTest : public SessionFixture {
+ protected:
+  void TearDown() override {
+    // The settings file outlives the window: the next session starts with lift off.
+    if (window && window->liftOn) Choose(Cmd::MnuAnalyseLift);
+    SessionFixture::TearDown();
+  }
+
+  Form1& Start() {
+    WritePreferences();
+    Form1& f = Launch();
+    if (f.liftOn) Choose(Cmd::MnuAnalyseLift);
+    return f;
+  }
+
+  // Edit > Add Aerofoil at `angle` degrees through its panel.
+  void AddAerofoil(int angle) {
+    Choose(Cmd::MnuEditAddAerofoil);
+    auto* panel = window->findChild<QGroupBox*>("Aerosize");
+    ASSERT_NE(panel, nullptr);
+    ASSERT_FALSE(panel->isHidden());
+    window->findChild<QSlider*>("AeroRot")->setValue(angle);
+    QTest::mouseClick(window->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    ASSERT_TRUE(panel->isHidden());
+  }
+
+  // The speed button Run: set-up, then the solve.
+  void Run() {
+    ClickButton(Cmd::SpeedButton21);
+    ASSERT_EQ(window->display.StreamlinesShown, 1);
+  }
+
+  struct Readout {
+    bool shown = false;
+    int aerofoil = 0;
+    double circulation = 0, cl = 0, clPressure = 0;
+  };
+  // The lift read-out as the data labels beside the view show it.
+  Readout LiftLabel() {
+    static const QRegularExpression format(
+        "^Aerofoil (\\d):  \u0393 (-?[0-9.]+)\\nCl (-?[0-9.]+) \\(KJ\\)  (-?[0-9.]+) \\(Cp\\)$");
+    for (QLabel* l : window->DataLabel) {
+      const QRegularExpressionMatch m = format.match(l->text());
+      if (m.hasMatch())
+        return {true, m.captured(1).toInt(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                m.captured(4).toDouble()};
+    }
+    return {};
+  }
+  bool AnyLabelMentionsCirculation() {
+    for (QLabel* l : window->DataLabel)
+      if (l->text().contains(QChar(0x0393))) return true;
+    return false;
+  }
+
+  static int PixelsOf(const QImage& image, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == colour;
+    return n;
+  }
+};
+
+TEST_F(LiftSessionTest, LiftAddsCirculationAndSwitchedOffTheRunIsTheSameBitForBit) {
+  Form1& f = Start();
+  EXPECT_FALSE(f.Action(Cmd::MnuAnalyseLift)->isChecked());
+  AddAerofoil(6);
+
+  Run();
+  const std::vector<float> plain = f.mesh.StreamFunction;
+  const std::int32_t plainIterations = f.lastSolve.iterations;
+  const QImage plainView = View();
+  EXPECT_FALSE(AnyLabelMentionsCirculation());
+
+  // The check item toggles, and the settings file follows each time.
+  for (const bool expected : {true, false, true}) {
+    Choose(Cmd::MnuAnalyseLift);
+    EXPECT_EQ(f.liftOn, expected);
+    EXPECT_EQ(f.Action(Cmd::MnuAnalyseLift)->isChecked(), expected);
+    EXPECT_EQ(AppSettings().Lift(), expected);
+  }
+
+  std::vector<float> lifted;
+  QImage liftedView;
+  for (int round = 0; round < 2; ++round) {
+    Run();
+    EXPECT_EQ(f.lastSolve.iterations, plainIterations) << "the plain run under the lift is the run of before";
+    ASSERT_EQ(f.lift.outcome, LiftOutcome::Applied) << round;
+    ASSERT_EQ(f.lift.aerofoils.size(), 1u);
+    EXPECT_NE(f.mesh.StreamFunction, plain);
+    EXPECT_NE(View(), plainView) << "the flow lines follow the lifting flow";
+    const Readout r = LiftLabel();
+    ASSERT_TRUE(r.shown) << round;
+    EXPECT_EQ(r.aerofoil, 1);
+    EXPECT_GT(r.circulation, 0);
+    // Nose up by 6 degrees: thin-aerofoil theory gives about 0.66 plus the camber's share.
+    EXPECT_GT(r.cl, 0.3);
+    EXPECT_LT(r.cl, 2.0);
+    EXPECT_GT(r.clPressure, 0.3);
+    EXPECT_LT(r.clPressure, 2.0);
+    if (round == 0) {
+      lifted = f.mesh.StreamFunction;
+      liftedView = View();
+    } else {
+      EXPECT_EQ(f.mesh.StreamFunction, lifted) << "the same run gives the same lifting flow";
+      EXPECT_EQ(View(), liftedView);
+    }
+  }
+
+  // Switched off, the read-out goes at once and every run is the plain one again.
+  Choose(Cmd::MnuAnalyseLift);
+  EXPECT_FALSE(AnyLabelMentionsCirculation());
+  for (int round = 0; round < 2; ++round) {
+    Run();
+    EXPECT_EQ(f.lastSolve.iterations, plainIterations) << round;
+    EXPECT_EQ(f.mesh.StreamFunction, plain) << round;
+    EXPECT_EQ(View(), plainView) << round;
+    EXPECT_FALSE(AnyLabelMentionsCirculation()) << round;
+  }
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(LiftSessionTest, EscapeDuringTheCirculationRunsStopsTheRunEveryTime) {
+  Form1& f = Start();
+  AddAerofoil(4);
+  Run();
+  const QImage before = View();
+  Choose(Cmd::MnuAnalyseLift);
+  for (int round = 0; round < 2; ++round) {
+    // Escape as soon as the circulation runs show their prompt.
+    QTimer watch;
+    int escapes = 0;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      if (Panel(3) == " Calculating lift" && escapes == 0) {
+        ++escapes;
+        Press(Qt::Key_Escape);
+      }
+    });
+    watch.start(1);
+    Choose(Cmd::MnuAnalyseRun);
+    watch.stop();
+    ASSERT_EQ(escapes, 1) << round;
+    EXPECT_EQ(View(), before) << "a stopped run draws nothing, round " << round;
+    EXPECT_NE(f.lift.outcome, LiftOutcome::Applied);
+    EXPECT_FALSE(AnyLabelMentionsCirculation());
+    EXPECT_EQ(f.cmd.EscapePressed, 0);
+    ExpectIdle("after Escape in the circulation runs, round " + std::to_string(round + 1));
+    EXPECT_FALSE(f.ProgressBar1->isVisible());
+  }
+  // And a run left alone still lifts.
+  Choose(Cmd::MnuAnalyseRun);
+  EXPECT_EQ(f.lift.outcome, LiftOutcome::Applied);
+  EXPECT_TRUE(LiftLabel().shown);
+}
+
+TEST_F(LiftSessionTest, SurfacePressureOfACircleShowsPrintsAndEndsAsThePlotDoes) {
+  Form1& f = Start();
+  auto recording = std::make_unique<RecordingPrinter>();
+  RecordingPrinter& printer = *recording;
+  SetWindowPrinter(f, std::move(recording));
+  GaugePanel* gauge = GaugeOf(f);
+  ASSERT_NE(gauge, nullptr);
+
+  Choose(Cmd::MnuEditAddCircle);
+  ClickView(50, 50);
+  ClickView(58, 50);
+  ASSERT_EQ(f.objects.CircleDataLen, 10);
+
+  // Without a solution there is nothing to show, and the view stays.
+  const QImage unsolved = View();
+  Choose(Cmd::MnuViewSurfacePressure);
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(View(), unsolved);
+  EXPECT_EQ(f.cmd.PlotShown, 0);
+
+  Run();
+  ClickView(1, 1);  // nothing selected
+  ASSERT_EQ(f.objects.ObjectSelected, 0);
+  const QImage nothingSelected = View();
+  Choose(Cmd::MnuViewSurfacePressure);
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(View(), nothingSelected);
+
+  ClickView(50, 50);
+  ASSERT_EQ(f.objects.ObjectSelected, 1);
+  const QImage flow = View();
+  const QRgb navy = qRgb(0, 0, 128), red = qRgb(255, 0, 0);
+  for (int round = 0; round < 2; ++round) {
+    Choose(Cmd::MnuViewSurfacePressure);
+    ASSERT_EQ(f.cmd.PlotShown, 1) << round;
+    EXPECT_TRUE(gauge->isVisible()) << "the plot's buttons come with the gauge";
+    EXPECT_TRUE(gauge->EndPlot->isVisible());
+    EXPECT_TRUE(gauge->PrintPlot->isVisible());
+    EXPECT_TRUE(gauge->surface.hasExact);
+    EXPECT_LT(gauge->surface.rmsDifference, 0.4);
+    const QImage plot = View();
+    EXPECT_GT(PixelsOf(plot, navy), 200) << "the computed curve";
+    EXPECT_GT(PixelsOf(plot, red), 200) << "the exact curve";
+
+    // Printed through the plot's print button, the window as it was after.
+    QTest::mouseClick(gauge->PrintPlot, Qt::LeftButton);
+    ASSERT_EQ(printer.jobs.size(), static_cast<std::size_t>(round + 1));
+    const QImage& page = printer.jobs.back().at(0);
+    EXPECT_GT(PixelsOf(page, navy), PixelsOf(plot, navy)) << "the page draws the curve larger";
+    EXPECT_EQ(View(), plot);
+
+    QTest::mouseClick(gauge->EndPlot, Qt::LeftButton);
+    EXPECT_EQ(f.cmd.PlotShown, 0);
+    EXPECT_FALSE(gauge->EndPlot->isVisible());
+    EXPECT_EQ(View(), flow) << "End Plot brings the flow display back, round " << round;
+  }
+  EXPECT_EQ(prompts.messages.size(), 2u);
+
+  // The gauge stays open: far from the circle the flow is the free stream's,
+  // over the top of it about twice as fast.
+  for (int round = 0; round < 2; ++round) {
+    MoveOnView(10.5f, 10.5f);
+    EXPECT_NEAR(gauge->speedRatio->text().toDouble(), 1.0, 0.05) << round;
+    EXPECT_NEAR(gauge->pressureCoefficient->text().toDouble(), 0.0, 0.1) << round;
+    EXPECT_FALSE(gauge->f->text().isEmpty()) << "the calibrated readings stay beside them";
+    MoveOnView(50.5f, 40.5f);
+    EXPECT_GT(gauge->speedRatio->text().toDouble(), 1.4) << round;
+    EXPECT_LT(gauge->pressureCoefficient->text().toDouble(), -1.0) << round;
+    MoveOnView(50.5f, 50.5f);
+    EXPECT_EQ(gauge->speedRatio->text(), "0.00") << "over the obstacle";
+    EXPECT_EQ(gauge->pressureCoefficient->text(), "");
+  }
+}
+
+}  // namespace
