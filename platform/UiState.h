@@ -16,7 +16,7 @@ enum class Cmd {
   MnuEdit, MnuEditAddGuideline, MnuEditAddRectangle, MnuEditAddCircle, MnuEditAddAerofoil,
   MnuEditCopy, MnuEditMove, MnuEditRotate, MnuEditFlip, MnuEditFlipLeftRight, MnuEditFlipTopBottom,
   MnuEditSize, MnuEditStretch, MnuEditTrapezoid, MnuEditExpand, MnuEditClear, MnuEditClearAll,
-  MnuEditClearAllGuidelines,
+  MnuEditClearAllGuidelines, MnuEditUndo, MnuEditRedo,
   // Clipboard, Title
   Clipbd, ClipbdCopy, MnuTitle, MnuTitleAdd,
   // View

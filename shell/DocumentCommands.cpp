@@ -76,7 +76,9 @@ void Form1::OpenNamedDocument(const std::string& name) {
   if (shownOnce_) viewSettled_ = true;
   std::error_code ec;
   const std::string path = std::filesystem::absolute(DataFileNameOf(name), ec).string();
+  NoteDocumentBeforeOpen();
   OpenDocumentFile(documentContext, *prompts_, documentHooks, ec ? DataFileNameOf(name) : path);
+  DocumentReplacedIfOpened();
   RememberRecentDocument();
   ViewChanged();
   SyncUi();

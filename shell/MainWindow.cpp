@@ -121,6 +121,7 @@ Form1::Form1(Prompts* prompts, InstallLayout where)
   ConnectAnalyseCommands();
   ConnectDocumentCommands();
   ConnectFileExtras();
+  ConnectUndoCommands();
   ConnectGaugeCommands(*this);
   ConnectEditCommands(*this);
   ConnectPrintCommands(*this);
@@ -194,6 +195,9 @@ void Form1::BuildMenus() {
   });
 
   QMenu* edit = menu(bar, Cmd::MnuEdit, "&Edit");
+  item(edit, Cmd::MnuEditUndo, "&Undo");
+  item(edit, Cmd::MnuEditRedo, "&Redo");
+  edit->addSeparator();
   item(edit, Cmd::MnuEditAddGuideline, "Add &Guideline");
   item(edit, Cmd::MnuEditAddRectangle, "Add &Rectangle");
   item(edit, Cmd::MnuEditAddCircle, "Add &Circle");
@@ -274,6 +278,8 @@ void Form1::BuildMenus() {
       {Cmd::MnuHelpHelp, QKeySequence(Qt::Key_F1)},
   };
   for (const auto& [id, keys] : shortcuts) actions_[id]->setShortcut(keys);
+  actions_[Cmd::MnuEditUndo]->setShortcut(QKeySequence::Undo);
+  actions_[Cmd::MnuEditRedo]->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
   // F5 is the Run button's command (set up, then run); the menu shows it beside
   // Analyse > Run without binding it there, since that item runs without a set-up.
   actions_[Cmd::MnuAnalyseRun]->setText("&Run\tF5");
@@ -360,6 +366,10 @@ void Form1::BuildSideLabels() {
 // ---------------------------------------------------------------- the model on screen
 
 void Form1::SyncUi() {
+  // Every user action ends here: a drawing command that has now ended with a
+  // change becomes an undo step.
+  CloseUndoStep();
+  ShowUndoCaptions();
   ui[Cmd::MnuToolsDots].checked = grid.DotsChecked;
   ui[Cmd::MnuToolsLines].checked = grid.LinesChecked;
   ui[Cmd::MnuToolsShowGrid].checked = grid.ShowGridChecked;
@@ -452,12 +462,14 @@ void Form1::HandleCommand(Cmd c) {
   }
   if (inHandler_) return;
   if (shownOnce_) viewSettled_ = true;
+  BeforeCommand(c);
   auto it = handlers_.find(c);
   if (it != handlers_.end()) {
     inHandler_ = true;
     it->second();
     inHandler_ = false;
   }
+  AfterCommand(c);
   RememberRecentDocument();
   SyncUi();
 }

@@ -16,6 +16,7 @@
 #include "documents/FileCommands.h"
 #include "documents/Document.h"
 #include "geometry/GeometryState.h"
+#include "geometry/History.h"
 #include "geometry/ObjectTable.h"
 #include "mesh/Grid.h"
 #include "mesh/Mesh.h"
@@ -236,6 +237,22 @@ class Form1 : public QMainWindow {
   void ConnectAnalyseCommands(); // set-up, run, flow lines, pressure map
   void ConnectDocumentCommands();
   void ConnectFileExtras();  // File > Open Recent and File > Export
+  // Undo and redo of the drawing (UndoCommands.cpp).
+  void ConnectUndoCommands();
+  void BeforeCommand(Cmd c);  // opens a step when a drawing command starts from idle
+  void AfterCommand(Cmd c);   // New and Open clear the history; a run stamps the drawing
+  void NoteDocumentBeforeOpen();
+  void DocumentReplacedIfOpened();
+  void DocumentReplaced();
+  void CloseUndoStep();       // keeps the step once its command has ended with a change
+  void UndoStep(bool redo);
+  void ShowUndoCaptions();
+  DrawingHistory history_;
+  DrawingSnapshot undoBefore_, solvedFor_;
+  std::string undoLabel_, beforeOpenName_;
+  DrawingSnapshot beforeOpen_;
+  std::int32_t beforeOpenModified_ = 0;
+  bool undoStepOpen_ = false, solvedForValid_ = false;
   void FillRecentMenu(QMenu* menu);
   // Puts an opened or saved document at the head of File > Open Recent.
   void RememberRecentDocument();

@@ -1,0 +1,180 @@
+// Edit > Undo and Redo through whole sessions: every drawing command undone and
+// redone twice gives back the same table and pixels; nothing before the first
+// step; a new change drops the redo steps; the flow lines come back only with
+// the drawing they were solved for; New and Open start a fresh history.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+
+#include "SessionFixture.h"
+#include "geometry/History.h"
+
+namespace {
+
+class UndoTest : public SessionFixture {
+ protected:
+  void Keys(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != window.get()) target = window.get();
+    QTest::keyClick(target, key, modifiers);
+  }
+  void Undo() { Keys(Qt::Key_Z, Qt::ControlModifier); }
+  void Redo() { Keys(Qt::Key_Y, Qt::ControlModifier); }
+  DrawingSnapshot Table() { return TakeSnapshot(window->objects, window->doc.Title); }
+  void DrawRectangle() {
+    ClickButton(Cmd::SpeedButton4);
+    ClickView(30, 40);
+    ClickView(30, 60);
+    MoveOnView(40, 55);
+    ClickView(45, 60);
+  }
+  void DrawCircle() {
+    ClickButton(Cmd::SpeedButton23);
+    ClickView(70, 30);
+    MoveOnView(76, 30);
+    ClickView(76, 30);
+  }
+  // Undoes and redoes the last step twice, holding table and pixels to the
+  // states before and after it.
+  void HoldStep(const std::string& name, const DrawingSnapshot& before, const QImage& viewBefore) {
+    Form1& f = *window;
+    const DrawingSnapshot after = Table();
+    const QImage viewAfter = View();
+    EXPECT_EQ(f.Action(Cmd::MnuEditUndo)->text().toStdString(), "&Undo " + name);
+    for (int round = 0; round < 2; ++round) {
+      Undo();
+      EXPECT_EQ(Table(), before) << name << " undone, round " << round;
+      EXPECT_EQ(View(), viewBefore) << name << " undone, round " << round;
+      EXPECT_EQ(f.doc.DocumentModified, 1);
+      EXPECT_EQ(f.Action(Cmd::MnuEditRedo)->text().toStdString(), "&Redo " + name);
+      Redo();
+      EXPECT_EQ(Table(), after) << name << " redone, round " << round;
+      EXPECT_EQ(View(), viewAfter) << name << " redone, round " << round;
+    }
+  }
+};
+
+TEST_F(UndoTest, EveryDrawingCommandUndoesAndRedoesToTheSameTableAndPixels) {
+  WritePreferences();
+  Form1& f = Launch();
+  // `select` picks the object the command works on; the step starts after it.
+  auto step = [&](const std::string& name, const std::function<void()>& command,
+                  const std::function<void()>& select = {}) {
+    if (select) select();
+    const DrawingSnapshot before = Table();
+    const QImage viewBefore = View();
+    command();
+    ASSERT_NE(Table(), before) << name << " changed nothing";
+    HoldStep(name, before, viewBefore);
+  };
+  step("Add Rectangular Section", [&] { DrawRectangle(); });
+  step("Add Circular Section", [&] { DrawCircle(); });
+  step("Flip", [&] { ClickButton(Cmd::SpeedButton11); }, [&] { ClickView(37, 50); });
+  step(
+      "Move",
+      [&] {
+        ClickButton(Cmd::SpeedButton9);
+        DragOnView(At(37, 50), At(37, 70));
+      },
+      [&] { ClickView(37, 50); });
+  step(
+      "Copy",
+      [&] {
+        ClickButton(Cmd::SpeedButton8);
+        DragOnView(At(37, 70), At(60, 80));
+      },
+      [&] { ClickView(37, 70); });
+  step(
+      "Expand",
+      [&] {
+        ClickButton(Cmd::SpeedButton14);
+        DragOnView(At(76, 30), At(79, 30));
+      },
+      [&] { ClickView(73, 30); });
+  step("Add Aerofoil", [&] {
+    ClickButton(Cmd::SpeedButton6);
+    f.findChild<QSlider*>("AeroRot")->setValue(6);
+    QTest::mouseClick(f.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+  });
+  step("Clear", [&] { ClickButton(Cmd::SpeedButton15); }, [&] { ClickView(37, 70); });
+  step("Clear All", [&] {
+    prompts.answers = {Answer::Yes};
+    Choose(Cmd::MnuEditClearAll);
+  });
+  step("Title", [&] {
+    Choose(Cmd::MnuTitleAdd);
+    f.TitleText->setText("Two bodies");
+    QTest::mouseClick(f.TitleOK, Qt::LeftButton);
+  });
+  EXPECT_EQ(f.doc.Title, "Two bodies");
+}
+
+TEST_F(UndoTest, NothingBeforeTheFirstStepAndANewChangeDropsTheRedoSteps) {
+  WritePreferences();
+  Form1& f = Launch();
+  const QImage empty = View();
+  for (int round = 0; round < 2; ++round) {
+    const int beeps = prompts.beeps;
+    Undo();
+    Redo();
+    EXPECT_EQ(prompts.beeps, beeps + 2);
+    EXPECT_EQ(View(), empty);
+  }
+  DrawRectangle();
+  DrawCircle();
+  Undo();
+  EXPECT_EQ(f.objects.CircleDataLen, 0);
+  ClickButton(Cmd::SpeedButton23);  // a command started and cancelled is no step
+  Press(Qt::Key_Escape);
+  EXPECT_EQ(f.Action(Cmd::MnuEditRedo)->text().toStdString(), "&Redo Add Circular Section");
+  DrawCircle();  // a new change: the circle undone before cannot come back
+  EXPECT_EQ(f.Action(Cmd::MnuEditRedo)->text().toStdString(), "&Redo");
+  const int beeps = prompts.beeps;
+  Redo();
+  EXPECT_EQ(prompts.beeps, beeps + 1);
+  // Undo is locked while a command is in progress.
+  ClickButton(Cmd::SpeedButton4);
+  Undo();
+  EXPECT_EQ(f.objects.CircleDataLen, 10);
+  EXPECT_EQ(f.cmd.AddRectStep, 1) << "the command in progress goes on";
+  Press(Qt::Key_Escape);
+}
+
+TEST_F(UndoTest, FlowLinesComeBackOnlyWithTheDrawingTheyWereSolvedForAndNewClearsTheHistory) {
+  WritePreferences();
+  Form1& f = Launch();
+  DrawCircle();
+  ClickButton(Cmd::SpeedButton21);
+  ASSERT_EQ(f.display.StreamlinesShown, 1);
+  auto dots = [](const QImage& v) {
+    int n = 0;
+    for (int y = 0; y < v.height(); ++y)
+      for (int x = 0; x < v.width(); ++x) n += v.pixel(x, y) == qRgb(0, 0, 0);
+    return n;
+  };
+  const int solvedDots = dots(View());
+  DrawRectangle();
+  QImage firstBack;
+  for (int round = 0; round < 2; ++round) {
+    Undo();  // the drawing the run was made for: its flow lines show again
+    EXPECT_EQ(f.display.StreamlinesShown, 1) << round;
+    const QImage back = View();
+    EXPECT_NEAR(dots(back), solvedDots, solvedDots / 50) << "the same flow lines, round " << round;
+    if (round == 0) firstBack = back;
+    EXPECT_EQ(back, firstBack);
+    Undo();  // an empty mesh was never solved
+    EXPECT_EQ(f.display.StreamlinesShown, 0) << round;
+    EXPECT_FALSE(f.Action(Cmd::MnuAnalyseRun)->isEnabled()) << "Run needs a set-up again";
+    Redo();
+    Redo();
+    EXPECT_EQ(f.objects.RectDataLen, 10);
+  }
+  prompts.answers = {Answer::No};
+  ClickButton(Cmd::SpeedButton19);
+  EXPECT_EQ(f.Action(Cmd::MnuEditUndo)->text().toStdString(), "&Undo");
+  const int beeps = prompts.beeps;
+  Undo();
+  EXPECT_EQ(prompts.beeps, beeps + 1);
+}
+
+}  // namespace
