@@ -8,6 +8,7 @@
 #include "geometry/ObjectDrawing.h"
 #include "mesh/Grid.h"
 #include "shell/MainWindow.h"
+#include "shell/RecoveryKeeper.h"
 
 void Form1::ConnectDocumentCommands() {
   DocumentHooks& h = documentHooks;
@@ -82,4 +83,5 @@ void Form1::OpenNamedDocument(const std::string& name) {
   RememberRecentDocument();
   ViewChanged();
   SyncUi();
+  recovery->Check();
 }

@@ -18,6 +18,7 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -26,6 +27,7 @@
 #include "shell/Glyphs.h"
 #include "shell/OnlineHelp.h"
 #include "shell/PrintCommands.h"
+#include "shell/RecoveryKeeper.h"
 #include "shell/GaugeCommands.h"
 #include "shell/ViewWidget.h"
 
@@ -472,6 +474,7 @@ void Form1::HandleCommand(Cmd c) {
   AfterCommand(c);
   RememberRecentDocument();
   SyncUi();
+  recovery->Check();
 }
 
 void Form1::Run(Cmd c) { HandleCommand(c); }
@@ -489,6 +492,7 @@ void Form1::closeEvent(QCloseEvent* e) {
   }
   ExitSequence();
   SyncUi();
+  recovery->Check();
 }
 
 void Form1::paintEvent(QPaintEvent* e) {
@@ -524,6 +528,11 @@ bool Form1::eventFilter(QObject* watched, QEvent* e) {
       if (shownOnce_ && w && (w == this || isAncestorOf(w))) viewSettled_ = true;
       break;
     }
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyRelease:
+      // A click or a key may have changed the document (panels' buttons too).
+      if (recovery) recovery->Check();
+      break;
     case QEvent::Resize:
       if (watched == StatusBar1)
         LayOutStatusBar();
@@ -544,6 +553,7 @@ void Form1::showEvent(QShowEvent* e) {
   if (shownOnce_) return;
   shownOnce_ = true;
   AdoptClientSize();
+  if (recovery->OfferPending()) QTimer::singleShot(0, this, [this] { OfferRecovery(); });
 }
 
 bool Form1::IsInWindowPanel(const QObject* o) const {

@@ -41,6 +41,7 @@ class QProgressBar;
 class QPushButton;
 class QSlider;
 class QToolButton;
+class RecoveryKeeper;
 class ViewWidget;
 
 class Form1 : public QMainWindow {
@@ -120,6 +121,15 @@ class Form1 : public QMainWindow {
   // Opens a document named on the program's command line (any of its three
   // file names or its base name), as File > Open does after its dialog.
   void OpenNamedDocument(const std::string& name);
+  // The same for the document named when the program starts: after the
+  // question about recovered work, when there is one.
+  void OpenAfterStartUp(const std::string& name);
+  // The copy of unsaved work that a crash leaves for the next start.
+  std::unique_ptr<RecoveryKeeper> recovery;
+  // Once the window is on the screen (waiting at most waitsLeft turns of 20
+  // ms): offers the work a crashed session left, then shows the start-up tip
+  // and opens the command line's document.
+  void OfferRecovery(int waitsLeft = 50);
   void ExitSequence();     // FormClose and File > Exit
   void ExitPanelExit();    // "Exit" on Panel6 / Panel7
   void SetMeshSize(int visibleSize);
@@ -281,6 +291,7 @@ class Form1 : public QMainWindow {
   ViewFrame viewFrame_;
   bool viewSettled_ = false;
   bool shownOnce_ = false;
+  std::string startUpDocument_;  // named on the command line, waiting for OfferRecovery
   std::array<int, 6> statusDesignWidth_{};
 };
 

@@ -17,6 +17,7 @@
 #include "shell/MainWindow.h"
 #include "shell/PanelKit.h"
 #include "shell/OnlineHelp.h"
+#include "shell/RecoveryKeeper.h"
 #include "shell/ViewWidget.h"
 
 namespace {
@@ -302,6 +303,7 @@ void Form1::ExitPanelExit() {
     ExitProgress[shown]->setValue(std::min(40000, ExitProgress[shown]->value() + 2));
     if (i % 2000 == 0) ExitProgress[shown]->repaint();
   }
+  recovery->Finish();
   exiting = true;
   close();
   QApplication::quit();

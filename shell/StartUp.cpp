@@ -12,11 +12,15 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <filesystem>
+#include <utility>
 
 #include "shell/MainWindow.h"
 #include "shell/OnlineHelp.h"
+#include "shell/RecoveryKeeper.h"
 #include "shell/ViewWidget.h"
 
 namespace {
@@ -90,13 +94,45 @@ void Form1::FormCreate() {
   // Offered in this program: the smoothing choice and the error level.
   ui[Cmd::MnuAnalyseSmoothing].visible = true;
   FileNew();
-  if (prefs.ShowStartUpTips) {
+  // Work a crashed session left is offered once the window is up; the tip
+  // waits for the answer (OfferRecovery).
+  recovery = std::make_unique<RecoveryKeeper>(*this);
+  const bool leftWork = recovery->FindLeftWork();
+  if (prefs.ShowStartUpTips && !leftWork) {
     SaveViewSnapshot();
     ShowTip();
   }
   ui.cursor = CursorShape::Default;
   ReturnFocusToView();
   SyncUi();
+}
+
+void Form1::OfferRecovery(int waitsLeft) {
+  if (!recovery->OfferPending()) return;
+  // The desktop may size the window until it is on the screen: wait for that.
+  if (waitsLeft > 0 && !(windowHandle() && windowHandle()->isExposed())) {
+    QTimer::singleShot(20, this, [this, waitsLeft] { OfferRecovery(waitsLeft - 1); });
+    return;
+  }
+  // A recovered drawing is laid out for the view as it is now, and stays there.
+  const bool settled = viewSettled_;
+  viewSettled_ = true;
+  if (!recovery->Offer()) viewSettled_ = settled;
+  if (prefs.ShowStartUpTips) {
+    SaveViewSnapshot();
+    ShowTip();
+  }
+  ViewChanged();
+  ReturnFocusToView();
+  SyncUi();
+  if (!startUpDocument_.empty()) OpenNamedDocument(std::exchange(startUpDocument_, {}));
+}
+
+void Form1::OpenAfterStartUp(const std::string& name) {
+  if (recovery->OfferPending())
+    startUpDocument_ = name;
+  else
+    OpenNamedDocument(name);
 }
 
 void Form1::AdoptClientSize() {
