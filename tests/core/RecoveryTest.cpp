@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <memory>
 #include <set>
 
 #include "core/DocumentTestScene.h"
@@ -23,21 +24,22 @@ void KillAtStep(const char*) {
 }
 void CountStep(const char*) { ++stepCount; }
 
+// Scenes are large: they live on the heap, as the window's state does.
 DocumentImage CircleDocument() {
-  Scene s;
-  s.AddRecord(KindCircle, {200, 150, 0, 30, 0, 0, 0, 0, 999, 0});
-  s.doc.Title = "Cylinder";
-  return CaptureForRecovery(s.ctx);
+  auto s = std::make_unique<Scene>();
+  s->AddRecord(KindCircle, {200, 150, 0, 30, 0, 0, 0, 0, 999, 0});
+  s->doc.Title = "Cylinder";
+  return CaptureForRecovery(s->ctx);
 }
 
 DocumentImage SolvedBlocks() {
-  Scene s;
-  s.AddRecord(KindRect, {10, 20, 60, 20, 60, 80, 10, 80, 999, 0});
-  s.AddRecord(KindRect, {110, 20, 160, 20, 160, 80, 110, 80, 999, 0});
-  for (std::size_t i = 0; i < s.mesh.StreamFunction.size(); ++i) s.mesh.StreamFunction[i] = 0.25f * (i % 40);
-  s.display.StreamlinesShown = 1;
-  s.doc.Title = "Two blocks, solved";
-  return CaptureForRecovery(s.ctx);
+  auto s = std::make_unique<Scene>();
+  s->AddRecord(KindRect, {10, 20, 60, 20, 60, 80, 10, 80, 999, 0});
+  s->AddRecord(KindRect, {110, 20, 160, 20, 160, 80, 110, 80, 999, 0});
+  for (std::size_t i = 0; i < s->mesh.StreamFunction.size(); ++i) s->mesh.StreamFunction[i] = 0.25f * (i % 40);
+  s->display.StreamlinesShown = 1;
+  s->doc.Title = "Two blocks, solved";
+  return CaptureForRecovery(s->ctx);
 }
 
 void ExpectSameDocument(const DocumentImage& got, const DocumentImage& want) {
@@ -294,7 +296,8 @@ TEST_F(RecoveryTest, AProgramKilledWhileWritingItsCopyLeavesAWholeOne) {
 // ---------------------------------------------------------------- the document
 
 TEST(RecoveredDocumentTest, OpensUntitledModifiedAndWholeWithItsFlowLines) {
-  Scene crashed;
+  auto crashedScene = std::make_unique<Scene>();
+  Scene& crashed = *crashedScene;
   crashed.AddRecord(KindRect, {10, 20, 60, 20, 60, 80, 10, 80, 999, 0});
   crashed.AddRecord(KindCircle, {200, 150, 0, 30, 0, 0, 0, 0, 999, 0});
   for (std::size_t i = 0; i < crashed.mesh.StreamFunction.size(); ++i)
@@ -311,7 +314,8 @@ TEST(RecoveredDocumentTest, OpensUntitledModifiedAndWholeWithItsFlowLines) {
   EXPECT_EQ(copy.ExternalFieldStrength, 7.0f);
 
   for (int round = 0; round < 2; ++round) {
-    Scene next;
+    auto nextScene = std::make_unique<Scene>();
+    Scene& next = *nextScene;
     next.AddRecord(KindRect, {100, 100, 150, 100, 150, 150, 100, 150, 999, 0});
     next.doc.CurrentFileName = "/home/user/other.QDN";
     next.cmd.AddRectStep = 2;
