@@ -230,13 +230,13 @@ void Form1::BuildMenus() {
   item(view, Cmd::MnuViewFlowPressure, "Flow Pressure", true);
   item(view, Cmd::MnuViewSolidFill, "Solid fill  ", true);
   item(view, Cmd::MnuViewGauge, "Gauge");
+  item(view, Cmd::MnuViewSurfacePressure, "Surface Pressure");
 
   QMenu* analyse = menu(bar, Cmd::MnuAnalyse, "&Analyse");
   item(analyse, Cmd::MnuAnalyseSetUp, "&Set up Mesh");
   item(analyse, Cmd::MnuAnalyseRun, "&Run");
   QMenu* smooth = menu(analyse, Cmd::MnuAnalyseSmoothing, "Smoothing &Options");
   item(smooth, Cmd::MnuSmoothNone, "N&one", true);
-  item(view, Cmd::MnuViewSurfacePressure, "Surface Pressure");
   item(smooth, Cmd::MnuSmoothNormal, "&Normal", true);
   item(smooth, Cmd::MnuSmoothHigh, "&High", true);
   item(analyse, Cmd::MnuAnalyseErrorLevel, "Set Percentage &Error Level");

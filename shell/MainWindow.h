@@ -68,7 +68,6 @@ class Form1 : public QMainWindow {
   SolverSettings solver;
   AppSettings appSettings;
   bool liftOn = false;  // Analyse > Lift (trailing-edge condition)
-  ViewScene scene{objects, geometry, cmd, mouse, mesh, grid, doc.DocumentModified, &doc.ShowValues};
   // The empty mesh's flow, kept for the whole run: the reference of lift, of
   // the surface pressure and of the gauge's U/U∞ and Cp.
   FreeStream freeStream;
@@ -76,6 +75,7 @@ class Form1 : public QMainWindow {
   // read-out beside the view holds while that solution is on the mesh.
   LiftResult lift;
   std::vector<float> liftedStream;
+  ViewScene scene{objects, geometry, cmd, mouse, mesh, grid, doc.DocumentModified, &doc.ShowValues};
   DocumentContext documentContext{objects, mesh, grid, display, doc, cmd, ui};
   DocumentHooks documentHooks;
   FlowHooks flowHooks;
@@ -148,7 +148,17 @@ class Form1 : public QMainWindow {
   void SetUpMesh();
   // Analyse > Run: the solve, then the flow lines; false when it did not finish.
   bool RunAnalysis();
+  // With Analyse > Lift on, after a completed plain run: each aerofoil's
+  // circulation added to the solution. False when Escape stopped it.
+  bool AddLift();
   SolverResult lastSolve;  // the last run's outcome and iteration count
+  // Brings freeStream up to date for the mesh as set up. `interactive` shows
+  // the progress and lets Escape stop the run (EscapePressed stays up for the
+  // caller to see); false when it did not complete.
+  bool UpdateFreeStreamForMesh(bool interactive);
+  // The data labels as shown: the selected object's description, and where
+  // it leaves room the lift read-out of the solution on the mesh.
+  std::array<std::string, 3> DataLabelTexts() const;
   void RedrawView();  // ClearView, grid, objects
   // Lets pending input through during long work; false once Escape was pressed.
   bool KeepWorking(QProgressBar* bar, int position);
@@ -158,17 +168,7 @@ class Form1 : public QMainWindow {
 
   // Controls, by design name.
   QWidget* client = nullptr;
-  // With Analyse > Lift on, after a completed plain run: each aerofoil's
-  // circulation added to the solution. False when Escape stopped it.
-  bool AddLift();
   QWidget* toolpanel = nullptr;
-  // Brings freeStream up to date for the mesh as set up. `interactive` shows
-  // the progress and lets Escape stop the run (EscapePressed stays up for the
-  // caller to see); false when it did not complete.
-  bool UpdateFreeStreamForMesh(bool interactive);
-  // The data labels as shown: the selected object's description, and where
-  // it leaves room the lift read-out of the solution on the mesh.
-  std::array<std::string, 3> DataLabelTexts() const;
   ViewWidget* V = nullptr;
   std::array<QLabel*, 3> DataLabel{};
   std::array<QLabel*, 4> OnLineHelp{};
