@@ -184,7 +184,7 @@ void Form1::BuildMenus() {
   QMenu* recent = menu(file, Cmd::MnuFileRecent, "Open &Recent");
   connect(recent, &QMenu::aboutToShow, this, [this, recent] { FillRecentMenu(recent); });
   item(file, Cmd::MnuFilePrint, "&Print");
-  QMenu* exportMenu = new QMenu("&Export", file);
+  QMenu* exportMenu = new QMenu("Expor&t", file);
   file->addMenu(exportMenu);
   item(exportMenu, Cmd::MnuFileExportView, "View as &PNG...");
   item(exportMenu, Cmd::MnuFileExportPlot, "P&lot Data as CSV...");
@@ -197,8 +197,8 @@ void Form1::BuildMenus() {
   });
 
   QMenu* edit = menu(bar, Cmd::MnuEdit, "&Edit");
-  item(edit, Cmd::MnuEditUndo, "&Undo");
-  item(edit, Cmd::MnuEditRedo, "&Redo");
+  item(edit, Cmd::MnuEditUndo, "U&ndo");
+  item(edit, Cmd::MnuEditRedo, "Re&do");
   edit->addSeparator();
   item(edit, Cmd::MnuEditAddGuideline, "Add &Guideline");
   item(edit, Cmd::MnuEditAddRectangle, "Add &Rectangle");

@@ -149,6 +149,6 @@ void Form1::UndoStep(bool redo) {
 }
 
 void Form1::ShowUndoCaptions() {
-  Action(Cmd::MnuEditUndo)->setText(QString::fromStdString(history_.CanUndo() ? "&Undo " + history_.UndoLabel() : "&Undo"));
-  Action(Cmd::MnuEditRedo)->setText(QString::fromStdString(history_.CanRedo() ? "&Redo " + history_.RedoLabel() : "&Redo"));
+  Action(Cmd::MnuEditUndo)->setText(QString::fromStdString(history_.CanUndo() ? "U&ndo " + history_.UndoLabel() : "U&ndo"));
+  Action(Cmd::MnuEditRedo)->setText(QString::fromStdString(history_.CanRedo() ? "Re&do " + history_.RedoLabel() : "Re&do"));
 }

@@ -40,13 +40,13 @@ class UndoTest : public SessionFixture {
     Form1& f = *window;
     const DrawingSnapshot after = Table();
     const QImage viewAfter = View();
-    EXPECT_EQ(f.Action(Cmd::MnuEditUndo)->text().toStdString(), "&Undo " + name);
+    EXPECT_EQ(f.Action(Cmd::MnuEditUndo)->text().toStdString(), "U&ndo " + name);
     for (int round = 0; round < 2; ++round) {
       Undo();
       EXPECT_EQ(Table(), before) << name << " undone, round " << round;
       EXPECT_EQ(View(), viewBefore) << name << " undone, round " << round;
       EXPECT_EQ(f.doc.DocumentModified, 1);
-      EXPECT_EQ(f.Action(Cmd::MnuEditRedo)->text().toStdString(), "&Redo " + name);
+      EXPECT_EQ(f.Action(Cmd::MnuEditRedo)->text().toStdString(), "Re&do " + name);
       Redo();
       EXPECT_EQ(Table(), after) << name << " redone, round " << round;
       EXPECT_EQ(View(), viewAfter) << name << " redone, round " << round;
@@ -126,9 +126,9 @@ TEST_F(UndoTest, NothingBeforeTheFirstStepAndANewChangeDropsTheRedoSteps) {
   EXPECT_EQ(f.objects.CircleDataLen, 0);
   ClickButton(Cmd::SpeedButton23);  // a command started and cancelled is no step
   Press(Qt::Key_Escape);
-  EXPECT_EQ(f.Action(Cmd::MnuEditRedo)->text().toStdString(), "&Redo Add Circular Section");
+  EXPECT_EQ(f.Action(Cmd::MnuEditRedo)->text().toStdString(), "Re&do Add Circular Section");
   DrawCircle();  // a new change: the circle undone before cannot come back
-  EXPECT_EQ(f.Action(Cmd::MnuEditRedo)->text().toStdString(), "&Redo");
+  EXPECT_EQ(f.Action(Cmd::MnuEditRedo)->text().toStdString(), "Re&do");
   const int beeps = prompts.beeps;
   Redo();
   EXPECT_EQ(prompts.beeps, beeps + 1);
@@ -171,7 +171,7 @@ TEST_F(UndoTest, FlowLinesComeBackOnlyWithTheDrawingTheyWereSolvedForAndNewClear
   }
   prompts.answers = {Answer::No};
   ClickButton(Cmd::SpeedButton19);
-  EXPECT_EQ(f.Action(Cmd::MnuEditUndo)->text().toStdString(), "&Undo");
+  EXPECT_EQ(f.Action(Cmd::MnuEditUndo)->text().toStdString(), "U&ndo");
   const int beeps = prompts.beeps;
   Undo();
   EXPECT_EQ(prompts.beeps, beeps + 1);
