@@ -11,20 +11,7 @@
 
 namespace {
 
-constexpr int Lanes = 8;
-
-double SumLanes(const double* s) {
-  return ((s[0] + s[1]) + (s[2] + s[3])) + ((s[4] + s[5]) + (s[6] + s[7]));
-}
-
-QUORVANE_WIDE_PASS double Dot(const float* __restrict a, const float* __restrict b, int n) {
-  double s[Lanes] = {};
-  int k = 0;
-  for (; k + Lanes <= n; k += Lanes)
-    for (int l = 0; l < Lanes; ++l) s[l] += static_cast<double>(a[k + l]) * static_cast<double>(b[k + l]);
-  for (; k < n; ++k) s[0] += static_cast<double>(a[k]) * static_cast<double>(b[k]);
-  return SumLanes(s);
-}
+QUORVANE_WIDE_PASS double Dot(const float* __restrict a, const float* __restrict b, int n) { return LaneDot(a, b, n); }
 
 // x += α p and r −= α q, with r·r.
 QUORVANE_WIDE_PASS double Step(int cells, float alpha, float* __restrict x, float* __restrict r,

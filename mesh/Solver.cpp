@@ -26,21 +26,7 @@ struct System {
   int cells;
 };
 
-constexpr int Lanes = 8;
-
-
-double SumLanes(const double* s) {
-  return ((s[0] + s[1]) + (s[2] + s[3])) + ((s[4] + s[5]) + (s[6] + s[7]));
-}
-
-inline double Dot(const float* __restrict a, const float* __restrict b, int n) {
-  double s[Lanes] = {};
-  int k = 0;
-  for (; k + Lanes <= n; k += Lanes)
-    for (int l = 0; l < Lanes; ++l) s[l] += static_cast<double>(a[k + l]) * static_cast<double>(b[k + l]);
-  for (; k < n; ++k) s[0] += static_cast<double>(a[k]) * static_cast<double>(b[k]);
-  return SumLanes(s);
-}
+inline double Dot(const float* __restrict a, const float* __restrict b, int n) { return LaneDot(a, b, n); }
 
 // y = A x on row `row`: the diagonal, the cell below, the cell to the right, the
 // cell to the left and the cell above, added in that order.
