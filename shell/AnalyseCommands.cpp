@@ -2,7 +2,6 @@
 // error level, the pressure display and its filter; the circulation runs of
 // Analyse > Lift and their read-out.
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,7 +20,7 @@
 #include "geometry/ObjectDrawing.h"
 #include "mesh/MeshSetup.h"
 #include "shell/MainWindow.h"
-#include "shell/PanelKit.h"
+#include "shell/Panels.h"
 
 namespace {
 
@@ -33,10 +32,32 @@ ExternalField FieldOf(const DocumentState& doc) {
   return field;
 }
 
+bool Blank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
+
+std::string Decimal(double value, int decimals) {
+  if (!std::isfinite(value)) return "-";
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+  std::string text = buf;
+  if (text.find_first_not_of("-0.") == std::string::npos && text[0] == '-') text.erase(0, 1);
+  return text;
+}
+
+// One aerofoil on two lines: its circulation, then its lift coefficient by
+// Kutta-Joukowski and from the pressure round its outline.
+std::string LiftReadout(const AerofoilLift& a) {
+  const double size = std::fabs(a.circulation);
+  const std::string gamma = Decimal(a.circulation, size >= 100 ? 0 : size >= 10 ? 1 : 2);
+  return "Aerofoil " + std::to_string(a.number) + ":  \u0393 " + gamma + "\nCl " + Decimal(a.liftCoefficient, 3) +
+         " (KJ)  " + Decimal(a.liftCoefficientPressure, 3) + " (Cp)";
+}
+
+}  // namespace
+
 // Solver runs beyond the plain one (the free stream, the circulations) as the
 // Run shows its own: hourglass, commands locked, the progress bar, Escape to
 // stop. Afterwards the window is as it was before.
-class ExtraRuns {
+class Form1::ExtraRuns {
  public:
   ExtraRuns(Form1& f, const char* prompt) : f_(f), commands_(f.ui.commands), status3_(f.ui.status[3]),
         status4_(f.ui.status[4]), cursor_(f.ui.cursor) {
@@ -77,73 +98,13 @@ class ExtraRuns {
   const CursorShape cursor_;
 };
 
-bool Blank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
-
-std::string Decimal(double value, int decimals) {
-  if (!std::isfinite(value)) return "-";
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-  std::string text = buf;
-  if (text.find_first_not_of("-0.") == std::string::npos && text[0] == '-') text.erase(0, 1);
-  return text;
-}
-
-// One aerofoil on two lines: its circulation, then its lift coefficient by
-// Kutta-Joukowski and from the pressure round its outline.
-std::string LiftReadout(const AerofoilLift& a) {
-  const double size = std::fabs(a.circulation);
-  const std::string gamma = Decimal(a.circulation, size >= 100 ? 0 : size >= 10 ? 1 : 2);
-  return "Aerofoil " + std::to_string(a.number) + ":  \u0393 " + gamma + "\nCl " + Decimal(a.liftCoefficient, 3) +
-         " (KJ)  " + Decimal(a.liftCoefficientPressure, 3) + " (Cp)";
-}
-
-}  // namespace
-
-void Form1::BuildEntryPanels() {
-  TitleFrame = MakePanel(client, "TitleFrame", "Enter Title", 300, 90);
-  auto* tl = new QVBoxLayout(TitleFrame);
-  TitleText = new QLineEdit(TitleFrame);
-  TitleText->setMaxLength(32);
-  tl->addWidget(TitleText);
-  AddButtonPair(tl, TitleFrame, "OK", TitleOK, "Cancel", TitleCancel);
-
-  SetErr = MakePanel(client, "SetErr", "Set Percentage Error Level", 260, 90);
-  auto* el = new QVBoxLayout(SetErr);
-  auto* row = new QHBoxLayout;
-  CGErrVal = new QLineEdit("0.2", SetErr);
-  row->addWidget(CGErrVal);
-  row->addWidget(new QLabel("%", SetErr));
-  el->addLayout(row);
-  AddButtonPair(el, SetErr, "Set", CGErrSet, "Cancel", ErrorLevelCancel);
-
-  Bdisplay = MakePanel(client, "Bdisplay", "Flow pressure display", 200, 110);
-  auto* bl = new QHBoxLayout(Bdisplay);
-  Bcolor = new QListWidget(Bdisplay);
-  Bcolor->addItems({"Color", "Mono"});
-  Linlog = new QListWidget(Bdisplay);
-  Linlog->addItems({"Lin", "Log"});
-  for (QListWidget* l : {Bcolor, Linlog}) {
-    l->setFixedHeight(44);
-    bl->addWidget(l);
-  }
-
-  BFilter = MakePanel(client, "BFilter", "Filter level", 200, 80);
-  auto* fl = new QVBoxLayout(BFilter);
-  Bfilter_level = new QSlider(Qt::Horizontal, BFilter);
-  Bfilter_level->setRange(0, 100);
-  Bset = new QPushButton("Set", BFilter);
-  fl->addWidget(Bfilter_level);
-  fl->addWidget(Bset);
-}
-
 bool Form1::KeepWorking(QProgressBar* bar, int position) {
-  static QElapsedTimer sinceRepaint;
   QCoreApplication::processEvents();
   // A repaint costs far more than an iteration: the bar moves every 40 ms.
-  if (bar && (!sinceRepaint.isValid() || sinceRepaint.elapsed() >= 40)) {
+  if (bar && (!sinceProgressShown_.isValid() || sinceProgressShown_.elapsed() >= 40)) {
     bar->setValue(position);
     bar->repaint();
-    sinceRepaint.restart();
+    sinceProgressShown_.restart();
   }
   return cmd.EscapePressed != 1;
 }
@@ -254,109 +215,100 @@ bool Form1::RunAnalysis() {
   return true;
 }
 
-void Form1::ConnectAnalyseCommands() {
-  FlowHooks& h = flowHooks;
-  h.SaveViewSnapshot = [this] { SaveViewSnapshot(); };
-  h.ShowOnlineHelp = [this](int code) { ShowOnlineHelp(code); };
-  h.RedrawAllObjects = [this] { RedrawView(); };
-  h.MeshSetupRedraw = [this] { SetUpMesh(); };
-  h.ShowProgress = [this](bool shown) {
-    // An Escape pressed earlier, with nothing to stop, must not cut this drawing short.
-    if (shown) cmd.EscapePressed = 0;
-    ProgressBar3->setValue(0);
-    ProgressBar3->setVisible(shown);
-  };
-  h.Progress = [this](int position) { return KeepWorking(ProgressBar3, position); };
+void Form1::MnuAnalyseSetClick() { SetUpMesh(); }
+void Form1::MnuAnalyseRunClick() { RunAnalysis(); }
 
-  Connect(Cmd::MnuAnalyseSetUp, [this] { SetUpMesh(); });
-  Connect(Cmd::MnuAnalyseRun, [this] { RunAnalysis(); });
-  Connect(Cmd::SpeedButton21, [this] {
-    SetUpMesh();
-    if (mesh.SystemReady) RunAnalysis();
-  });
+void Form1::SpeedButton21Click() {
+  SetUpMesh();
+  if (mesh.SystemReady) RunAnalysis();
+}
 
-  Connect(Cmd::MnuAnalyseLift, [this] {
-    liftOn = !liftOn;
-    appSettings.SetLift(liftOn);
-  });
-  Connect(Cmd::MnuSolverStandard, [this] {
-    solver.Kind = SolverKind::Standard;
-    appSettings.SetSolver(solver.Kind);
-  });
-  Connect(Cmd::MnuSolverFast, [this] {
-    solver.Kind = SolverKind::Fast;
-    appSettings.SetSolver(solver.Kind);
-  });
-  Connect(Cmd::MnuSmoothNone, [this] { ChooseSmoothing(display.SmoothingLevel, 0); });
-  Connect(Cmd::MnuSmoothNormal, [this] { ChooseSmoothing(display.SmoothingLevel, 1); });
-  Connect(Cmd::MnuSmoothHigh, [this] { ChooseSmoothing(display.SmoothingLevel, 2); });
+void Form1::MnuAnalyseLiftClick() {
+  liftOn = !liftOn;
+  appSettings.SetLift(liftOn);
+}
 
-  Connect(Cmd::MnuAnalyseErrorLevel, [this] {
-    OpenErrorLevelPanel(solver, CGErrVal->text().toStdString(), ui);
-    SaveViewSnapshot();
-    SetErr->move(mesh.ViewRight, mesh.ViewTop);
-    SetErr->show();
-    SetErr->raise();
-    CGErrVal->setFocus();
-  });
-  connect(CGErrSet, &QPushButton::clicked, this, [this] {
-    if (!SetErrorLevel(solver, CGErrVal->text().toStdString(), mesh, ui)) {
-      prompts_->Beep();
-      CGErrVal->setFocus();
-    } else {
-      SetErr->hide();
-      RestoreViewSnapshot();
-    }
-    SyncUi();
-  });
-  connect(ErrorLevelCancel, &QPushButton::clicked, this, [this] {
-    CancelErrorLevel(solver, mesh, ui);
-    CGErrVal->setText(QString::fromStdString(solver.CGErrVal));
+void Form1::ChooseSolver(SolverKind kind) {
+  solver.Kind = kind;
+  appSettings.SetSolver(solver.Kind);
+}
+void Form1::MnuSolverStandardClick() { ChooseSolver(SolverKind::Standard); }
+void Form1::MnuSolverFastClick() { ChooseSolver(SolverKind::Fast); }
+
+void Form1::SmoothnoneClick() { ChooseSmoothing(display.SmoothingLevel, 0); }
+void Form1::smoothnormClick() { ChooseSmoothing(display.SmoothingLevel, 1); }
+void Form1::SmoothhighClick() { ChooseSmoothing(display.SmoothingLevel, 2); }
+
+void Form1::SetErrorClick() {
+  OpenErrorLevelPanel(solver, SetErr->CGErrVal->text().toStdString(), ui);
+  SaveViewSnapshot();
+  SetErr->move(mesh.ViewRight, mesh.ViewTop);
+  SetErr->show();
+  SetErr->raise();
+  SetErr->CGErrVal->setFocus();
+}
+
+void Form1::CGErrSetClick() {
+  if (!SetErrorLevel(solver, SetErr->CGErrVal->text().toStdString(), mesh, ui)) {
+    prompts_->Beep();
+    SetErr->CGErrVal->setFocus();
+  } else {
     SetErr->hide();
     RestoreViewSnapshot();
-    SyncUi();
-  });
+  }
+}
 
-  // Flow lines and pressure.
-  auto density = [this](std::int32_t levels) {
-    SetStreamDensity(ViewCanvas(), mesh, display, ui, flowHooks, levels);
-    ViewChanged();
-  };
-  Connect(Cmd::MnuFlowHigh, [density] { density(HighStreamLevels); });
-  Connect(Cmd::MnuFlowNormal, [density] { density(NormalStreamLevels); });
-  Connect(Cmd::MnuFlowLow, [density] { density(LowStreamLevels); });
-  // After a redraw of the flow lines the prompt of the drawing is done with.
-  auto flowViewDone = [this] {
-    if (ui.status[3] == " Streamlines") ui.status[3] = " ";
-    ViewChanged();
-  };
-  Connect(Cmd::SpeedButton24, [this, flowViewDone] {
-    SwitchFlowView(ViewCanvas(), mesh, display, ui, flowHooks);
-    flowViewDone();
-  });
-  Connect(Cmd::MnuViewFlowLines, [this, flowViewDone] {
-    ChooseFlowLinesView(ViewCanvas(), mesh, display, ui, flowHooks);
-    flowViewDone();
-  });
-  Connect(Cmd::MnuViewFlowPressure, [this, flowViewDone] {
-    ChooseFlowPressureView(ViewCanvas(), mesh, display, ui, flowHooks);
-    flowViewDone();
-  });
-  Connect(Cmd::MnuViewSolidFill, [this] { ToggleSolidFill(display); });
+void Form1::ErrorLevelCancelClick() {
+  CancelErrorLevel(solver, mesh, ui);
+  SetErr->CGErrVal->setText(QString::fromStdString(solver.CGErrVal));
+  SetErr->hide();
+  RestoreViewSnapshot();
+}
 
-  auto pressureChoice = [this] {
-    if (inHandler_) return;
-    inHandler_ = true;
-    SetPressureDisplay(ViewCanvas(), mesh, display, ui, flowHooks, Bcolor->currentRow(), Linlog->currentRow());
-    inHandler_ = false;
-    ViewChanged();
-    SyncUi();
-  };
-  connect(Bcolor, &QListWidget::currentRowChanged, this, pressureChoice);
-  connect(Linlog, &QListWidget::currentRowChanged, this, pressureChoice);
-  connect(Bset, &QPushButton::clicked, this, [this] {
-    SetFilterLevel(ViewCanvas(), mesh, display, ui, flowHooks, Bfilter_level->value());
-    ViewChanged();
-    SyncUi();
-  });
+// ---------------------------------------------------------------- flow lines and pressure
+
+void Form1::Density(std::int32_t levels) {
+  SetStreamDensity(ViewCanvas(), mesh, display, ui, flowHooks, levels);
+  ViewChanged();
+}
+void Form1::FluxhighClick() { Density(HighStreamLevels); }
+void Form1::FluxNormalClick() { Density(NormalStreamLevels); }
+void Form1::FluxLowClick() { Density(LowStreamLevels); }
+
+// After a redraw of the flow lines the prompt of the drawing is done with.
+void Form1::FlowViewDone() {
+  if (ui.status[3] == " Streamlines") ui.status[3] = " ";
+  ViewChanged();
+}
+
+void Form1::SpeedButton24Click() {
+  SwitchFlowView(ViewCanvas(), mesh, display, ui, flowHooks);
+  FlowViewDone();
+}
+
+void Form1::MnuFluxlinesClick() {
+  ChooseFlowLinesView(ViewCanvas(), mesh, display, ui, flowHooks);
+  FlowViewDone();
+}
+
+void Form1::MnuFluxdensityClick() {
+  ChooseFlowPressureView(ViewCanvas(), mesh, display, ui, flowHooks);
+  FlowViewDone();
+}
+
+void Form1::Solidfill1Click() { ToggleSolidFill(display); }
+
+void Form1::PressureDisplayChange() {
+  if (inHandler_) return;
+  inHandler_ = true;
+  SetPressureDisplay(ViewCanvas(), mesh, display, ui, flowHooks, Bdisplay->Bcolor->currentRow(),
+                     Bdisplay->Linlog->currentRow());
+  inHandler_ = false;
+  ViewChanged();
+  SyncUi();
+}
+
+void Form1::BsetClick() {
+  SetFilterLevel(ViewCanvas(), mesh, display, ui, flowHooks, BFilter->Bfilter_level->value());
+  ViewChanged();
 }

@@ -1,75 +1,41 @@
 // File > New / Open / Save / Save As and the title panel in the main window.
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <filesystem>
 
-#include "display/Streamlines.h"
-#include "geometry/ObjectDrawing.h"
-#include "mesh/Grid.h"
 #include "shell/MainWindow.h"
+#include "shell/Panels.h"
 #include "shell/RecoveryKeeper.h"
 
-void Form1::ConnectDocumentCommands() {
-  DocumentHooks& h = documentHooks;
-  h.ClearView = [this] { ClearView(ViewCanvas(), mesh); };
-  h.DrawGrid = [this] { DrawCurrentGrid(ViewCanvas(), mesh, grid); };
-  h.HidePressurePanels = [this] {
-    display.BdisplayVisible = false;
-    display.BFilterVisible = false;
-  };
-  h.RedrawAllObjects = [this] { RedrawView(); };
-  h.SolidFillSetUp = [this] {
-    cmd.RestampMode = 1;
-    SetUpMesh();
-    cmd.RestampMode = 0;
-  };
-  h.DrawStreamlines = [this] { DrawStreamlines(ViewCanvas(), mesh, display, ui, flowHooks); };
-  h.SaveViewSnapshot = [this] { SaveViewSnapshot(); };
-  h.RestoreViewSnapshot = [this] { RestoreViewSnapshot(); };
-  h.ShowOnlineHelp = [this](int code) { ShowOnlineHelp(code); };
+void Form1::MnuFileNewClick() { FileNew(); }
 
-  saveDocument = [this] {
-    if (doc.CurrentFileName.empty()) return SaveWithDialog(documentContext, *prompts_);
-    return SaveDocumentFiles(documentContext, *prompts_, doc.CurrentFileName);
-  };
+void Form1::MnuFileOpenClick() {
+  OpenDocument(documentContext, *prompts_, documentHooks);
+  ViewChanged();
+}
 
-  auto newFile = [this] { FileNew(); };
-  Connect(Cmd::MnuFileNew, newFile);
-  Connect(Cmd::SpeedButton19, newFile);
-  auto open = [this] {
-    OpenDocument(documentContext, *prompts_, documentHooks);
-    ViewChanged();
-  };
-  Connect(Cmd::MnuFileOpen, open);
-  Connect(Cmd::SpeedButton2, open);
-  Connect(Cmd::MnuFileSave, [this] { SaveDocument(documentContext, *prompts_, documentHooks); });
-  auto saveAs = [this] { SaveDocumentAs(documentContext, *prompts_, documentHooks); };
-  Connect(Cmd::MnuFileSaveAs, saveAs);
-  Connect(Cmd::SpeedButton1, saveAs);
+void Form1::MnuFileSaveClick() { SaveDocument(documentContext, *prompts_, documentHooks); }
+void Form1::MnuFileSaveAsClick() { SaveDocumentAs(documentContext, *prompts_, documentHooks); }
 
-  Connect(Cmd::MnuTitleAdd, [this] {
-    if (!BeginAddTitle(documentContext, documentHooks)) return;
-    TitleText->setText(QString::fromStdString(doc.Title));
-    TitleFrame->move(mesh.ViewRight, mesh.ViewTop);
-    TitleFrame->show();
-    TitleFrame->raise();
-    TitleText->setFocus();
-  });
-  auto accept = [this] {
-    if (AcceptTitle(documentContext, *prompts_, documentHooks, TitleText->text().toStdString()))
-      TitleFrame->hide();
-    else
-      TitleText->setFocus();
-    SyncUi();
-  };
-  connect(TitleOK, &QPushButton::clicked, this, accept);
-  connect(TitleText, &QLineEdit::returnPressed, this, accept);
-  connect(TitleCancel, &QPushButton::clicked, this, [this] {
-    CancelTitle(documentContext, documentHooks);
+void Form1::MnuTitleAddClick() {
+  if (!BeginAddTitle(documentContext, documentHooks)) return;
+  TitleFrame->TitleText->setText(QString::fromStdString(doc.Title));
+  TitleFrame->move(mesh.ViewRight, mesh.ViewTop);
+  TitleFrame->show();
+  TitleFrame->raise();
+  TitleFrame->TitleText->setFocus();
+}
+
+void Form1::TitleOKClick() {
+  if (AcceptTitle(documentContext, *prompts_, documentHooks, TitleFrame->TitleText->text().toStdString()))
     TitleFrame->hide();
-    SyncUi();
-  });
+  else
+    TitleFrame->TitleText->setFocus();
+}
+
+void Form1::TitleCancelClick() {
+  CancelTitle(documentContext, documentHooks);
+  TitleFrame->hide();
 }
 
 void Form1::OpenNamedDocument(const std::string& name) {
@@ -83,5 +49,5 @@ void Form1::OpenNamedDocument(const std::string& name) {
   RememberRecentDocument();
   ViewChanged();
   SyncUi();
-  recovery->Check();
+  recovery_->Check();
 }

@@ -1,133 +1,89 @@
-#include "shell/EditCommands.h"
-
-#include <QGroupBox>
+// The Edit menu's object commands in the main window: Add Aerofoil with its
+// angle panel, Copy, Move, Rotate, the flips and sizes, Clear and Clear All.
+// Each ends with the view shown as it now stands; the window brings the menus
+// and buttons up to date after the handler.
 #include <QLabel>
-#include <QPushButton>
 #include <QSlider>
 
 #include "geometry/Aerofoils.h"
 #include "geometry/EditOperations.h"
 #include "shell/MainWindow.h"
+#include "shell/Panels.h"
 
-namespace {
-
-struct AerosizePanel {
-  QGroupBox* box = nullptr;
-  QSlider* AeroRot = nullptr;
-  QLabel* Aeroang = nullptr;
-  QPushButton* Button1 = nullptr;
-  QPushButton* Button4 = nullptr;
-};
-
-AerosizePanel BuildAerosize(Form1& f) {
-  AerosizePanel p;
-  p.box = new QGroupBox("Select aerofoil angle", f.client);
-  p.box->setObjectName("Aerosize");
-  p.box->setAutoFillBackground(true);
-  p.box->resize(209, 129);
-  auto label = [&](const char* text, int x, int y, int w) {
-    auto* l = new QLabel(text, p.box);
-    l->setGeometry(x, y, w, 16);
-    return l;
-  };
-  p.AeroRot = new QSlider(Qt::Horizontal, p.box);
-  p.AeroRot->setObjectName("AeroRot");
-  p.AeroRot->setRange(AeroRotMin, AeroRotMax);
-  p.AeroRot->setValue(0);
-  p.AeroRot->setTickPosition(QSlider::TicksBelow);
-  p.AeroRot->setTickInterval(5);
-  p.AeroRot->setGeometry(8, 20, 193, 28);
-  label("-20", 8, 50, 30);
-  label("0", 100, 50, 20);
-  label("+20", 178, 50, 30);
-  label("Degrees rotation", 8, 70, 120);
-  p.Aeroang = label("0", 140, 70, 50);
-  p.Aeroang->setObjectName("Aeroang");
-  p.Button1 = new QPushButton("OK", p.box);
-  p.Button1->setObjectName("Button1");
-  p.Button1->setGeometry(16, 94, 75, 25);
-  p.Button4 = new QPushButton("Cancel", p.box);
-  p.Button4->setObjectName("Button4");
-  p.Button4->setGeometry(116, 94, 75, 25);
-  p.box->hide();
-  return p;
+void Form1::mnuEditAeroClick() {
+  AddAerofoilClick(scene, ui);
+  if (!geometry.AerosizeVisible) return;
+  Aerosize->AeroRot->setValue(geometry.AeroRotPosition);
+  Aerosize->Aeroang->setText(QString::number(geometry.AeroRotPosition));
+  Aerosize->move(mesh.ViewRight, mesh.ViewTop);
+  Aerosize->show();
+  Aerosize->raise();
+  ViewChanged();
 }
 
-bool SolidFillChecked(const Form1& f) { return f.display.SolidFill == 1; }
+void Form1::AeroRotChange(int position) {
+  Aerosize->Aeroang->setText(QString::fromStdString(::AeroRotChange(scene, position)));
+  ViewChanged();
+}
 
-}  // namespace
+void Form1::Button1Click() {
+  Aerosize->hide();
+  AerosizeOk(scene, ViewCanvas(), ui, *prompts_);
+  ViewChanged();
+}
 
-void ConnectEditCommands(Form1& f) {
-  const AerosizePanel panel = BuildAerosize(f);
-  ViewHooks& h = f.geometry.hooks;
+void Form1::Button4Click() {
+  Aerosize->hide();
+  AerosizeCancel(scene, ui);
+  ViewChanged();
+}
 
-  // Escape and every other close of the entry panels takes the angle panel too.
-  h.CloseEntryPanels = [&f, box = panel.box, previous = h.CloseEntryPanels] {
-    box->hide();
-    f.geometry.AerosizeVisible = false;
-    if (previous) previous();
-  };
-  h.EditPreview = [&f](float x, float y) { EditPreview(f.scene, f.ViewCanvas(), f.ui, f.Ask(), x, y); };
-  h.EditCommit = [&f](float x, float y) { EditCommit(f.scene, f.ViewCanvas(), f.ui, f.Ask(), x, y); };
-  f.documentHooks.RestampAerofoils = [&f] {
-    RestampAerofoils(f.scene, f.ViewCanvas(), f.ui, f.Ask());
-    f.ViewChanged();
-  };
+void Form1::MnuEditCopyClick() {
+  CopyClick(scene, ViewCanvas(), ui, *prompts_, display.SolidFill == 1);
+  ViewChanged();
+}
 
-  auto addAerofoil = [&f, panel] {
-    AddAerofoilClick(f.scene, f.ui);
-    if (!f.geometry.AerosizeVisible) return;
-    panel.AeroRot->setValue(f.geometry.AeroRotPosition);
-    panel.Aeroang->setText(QString::number(f.geometry.AeroRotPosition));
-    panel.box->move(f.mesh.ViewRight, f.mesh.ViewTop);
-    panel.box->show();
-    panel.box->raise();
-    f.ViewChanged();
-  };
-  f.Connect(Cmd::MnuEditAddAerofoil, addAerofoil);
-  f.Connect(Cmd::SpeedButton6, addAerofoil);
-  QObject::connect(panel.AeroRot, &QSlider::valueChanged, &f, [&f, panel](int value) {
-    panel.Aeroang->setText(QString::fromStdString(AeroRotChange(f.scene, value)));
-    f.update();
-  });
-  QObject::connect(panel.Button1, &QPushButton::clicked, &f, [&f, panel] {
-    panel.box->hide();
-    AerosizeOk(f.scene, f.ViewCanvas(), f.ui, f.Ask());
-    f.ViewChanged();
-    f.SyncUi();
-  });
-  QObject::connect(panel.Button4, &QPushButton::clicked, &f, [&f, panel] {
-    panel.box->hide();
-    AerosizeCancel(f.scene, f.ui);
-    f.ViewChanged();
-    f.SyncUi();
-  });
+void Form1::MnuEditMoveClick() {
+  MoveClick(scene, ViewCanvas(), ui, display.SolidFill == 1);
+  ViewChanged();
+}
 
-  // Every command below ends with the view shown as it now stands; the window
-  // brings the menus and buttons up to date after the handler.
-  auto on = [&f](std::initializer_list<Cmd> ids, std::function<void()> body) {
-    for (Cmd id : ids)
-      f.Connect(id, [&f, body] {
-        body();
-        f.ViewChanged();
-      });
-  };
-  on({Cmd::MnuEditCopy, Cmd::SpeedButton8},
-     [&f] { CopyClick(f.scene, f.ViewCanvas(), f.ui, f.Ask(), SolidFillChecked(f)); });
-  on({Cmd::MnuEditMove, Cmd::SpeedButton9}, [&f] { MoveClick(f.scene, f.ViewCanvas(), f.ui, SolidFillChecked(f)); });
-  on({Cmd::MnuEditRotate, Cmd::SpeedButton10},
-     [&f] { RotateClick(f.scene, f.ViewCanvas(), f.ui, SolidFillChecked(f)); });
-  on({Cmd::MnuEditFlipLeftRight, Cmd::SpeedButton11},
-     [&f] { FlipLeftRightClick(f.scene, f.ViewCanvas(), f.ui, f.Ask()); });
-  on({Cmd::MnuEditFlipTopBottom, Cmd::SpeedButton16},
-     [&f] { FlipTopBottomClick(f.scene, f.ViewCanvas(), f.ui, f.Ask()); });
-  on({Cmd::MnuEditStretch, Cmd::SpeedButton17},
-     [&f] { StretchClick(f.scene, f.ViewCanvas(), f.ui, SolidFillChecked(f)); });
-  on({Cmd::MnuEditTrapezoid, Cmd::SpeedButton18},
-     [&f] { TrapezoidClick(f.scene, f.ViewCanvas(), f.ui, SolidFillChecked(f)); });
-  on({Cmd::MnuEditExpand, Cmd::SpeedButton14},
-     [&f] { ExpandClick(f.scene, f.ViewCanvas(), f.ui, SolidFillChecked(f)); });
-  on({Cmd::MnuEditClear, Cmd::SpeedButton15},
-     [&f] { ClearClick(f.scene, f.ViewCanvas(), f.ui, SolidFillChecked(f)); });
-  on({Cmd::MnuEditClearAll}, [&f] { ClearAllClick(f.scene, f.ViewCanvas(), f.ui, f.Ask()); });
+void Form1::MnuEditRotateClick() {
+  RotateClick(scene, ViewCanvas(), ui, display.SolidFill == 1);
+  ViewChanged();
+}
+
+void Form1::MenuLeftRightClick() {
+  FlipLeftRightClick(scene, ViewCanvas(), ui, *prompts_);
+  ViewChanged();
+}
+
+void Form1::TopBottomClick() {
+  FlipTopBottomClick(scene, ViewCanvas(), ui, *prompts_);
+  ViewChanged();
+}
+
+void Form1::MnuEditSizeHClick() {
+  StretchClick(scene, ViewCanvas(), ui, display.SolidFill == 1);
+  ViewChanged();
+}
+
+void Form1::MnuEditSizeVClick() {
+  TrapezoidClick(scene, ViewCanvas(), ui, display.SolidFill == 1);
+  ViewChanged();
+}
+
+void Form1::MnuEditSizeBothClick() {
+  ExpandClick(scene, ViewCanvas(), ui, display.SolidFill == 1);
+  ViewChanged();
+}
+
+void Form1::MnuEditClearClick() {
+  ClearClick(scene, ViewCanvas(), ui, display.SolidFill == 1);
+  ViewChanged();
+}
+
+void Form1::MnuEditClearAllClick() {
+  ClearAllClick(scene, ViewCanvas(), ui, *prompts_);
+  ViewChanged();
 }

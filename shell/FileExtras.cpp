@@ -24,8 +24,7 @@ std::string ExportName(Prompts& prompts, const std::string& folder, const char* 
 
 }  // namespace
 
-void Form1::ConnectFileExtras() {
-  Connect(Cmd::MnuFileExportView, [this] {
+void Form1::MnuFileExportViewClick() {
     const std::string name = ExportName(*prompts_, doc.DataFolder, "PNG pictures (*.png)", "png");
     if (name.empty()) return;
     ViewCanvas().Flush();
@@ -39,19 +38,20 @@ void Form1::ConnectFileExtras() {
     }
     if (!WriteFileWhole(name, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), error))
       prompts_->Message("The view could not be exported.", error + ".");
-  });
-  Connect(Cmd::MnuFileExportPlot, [this] {
-    auto* gaugePanel = findChild<GaugePanel*>();
-    if (!gaugePanel || gaugePanel->plot.PlotSampleLast < 0) {
+}
+
+void Form1::MnuFileExportPlotClick() {
+    if (AGage->plot.PlotSampleLast < 0) {
       prompts_->Message("There is no line plot to export yet: open the gauge and drag a line across the flow.");
       return;
     }
     const std::string name = ExportName(*prompts_, doc.DataFolder, "CSV files (*.csv)", "csv");
     std::string error;
-    if (!name.empty() && !WriteFileWhole(name, PlotSamplesCsv(gaugePanel->plot), error))
+    if (!name.empty() && !WriteFileWhole(name, PlotSamplesCsv(AGage->plot), error))
       prompts_->Message("The plot data could not be exported.", error + ".");
-  });
-  Connect(Cmd::MnuFileExportPsi, [this] {
+}
+
+void Form1::MnuFileExportPsiClick() {
     if (display.StreamlinesShown != 1 || !HoldsFlowField(mesh)) {
       prompts_->Message("There is no solution to export yet: run the analysis first.");
       return;
@@ -60,7 +60,6 @@ void Form1::ConnectFileExtras() {
     std::string error;
     if (!name.empty() && !WriteFileWhole(name, VisibleFieldCsv(mesh, mesh.StreamFunction, false), error))
       prompts_->Message("The stream function could not be exported.", error + ".");
-  });
 }
 
 void Form1::FillRecentMenu(QMenu* menu) {

@@ -14,9 +14,11 @@
 #include "display/SurfacePressureDrawing.h"
 #include "platform/Canvas.h"
 #include "platform/Printer.h"
+#include "platform/Prompts.h"
 #include "shell/MainWindow.h"
 #include "shell/PanelKit.h"
-#include "shell/PrintCommands.h"
+#include "shell/Panels.h"
+#include "shell/ShellServices.h"
 
 namespace {
 
@@ -77,7 +79,8 @@ std::string SelectedObjectName(const ObjectTable& t) {
 
 }  // namespace
 
-GaugePanel::GaugePanel(Form1& form) : QGroupBox("Gauge", form.client), form_(form) {
+GaugePanel::GaugePanel(ShellServices& window)
+    : QGroupBox("Gauge", window.Client()), window_(window), s_(window.State()) {
   setObjectName("AGage");
   setAutoFillBackground(true);
   resize(GaugeWidth, GaugeHeight);
@@ -122,10 +125,7 @@ GaugePanel::GaugePanel(Form1& form) : QGroupBox("Gauge", form.client), form_(for
   PrintPlot->hide();
   EndPlot->hide();
 
-  printPlot = [this] { PrintLinePlot(); };
-  connect(PrintPlot, &QPushButton::clicked, this, [this] {
-    if (printPlot) printPlot();
-  });
+  connect(PrintPlot, &QPushButton::clicked, this, [this] { PrintLinePlot(); });
   connect(EndPlot, &QPushButton::clicked, this, [this] { EndPlotClick(); });
 }
 
@@ -136,17 +136,17 @@ GaugeEntries GaugePanel::Entries() const {
 }
 
 void GaugePanel::Place() {
-  const int right = form_.mesh.ViewRight;
-  const int left = right + (form_.client->width() - right) / 2 - width() / 2;
+  const int right = s_.mesh.ViewRight;
+  const int left = right + (window_.Client()->width() - right) / 2 - width() / 2;
   // Below the three data labels, which stay readable.
-  const int top = form_.DataLabel[2] ? form_.DataLabel[2]->geometry().bottom() + 1 : form_.mesh.ViewTop;
+  const int top = 3 * DataLabelHeight;
   move(std::max(0, left), std::max(0, top));
 }
 
 void GaugePanel::ClearPlotFlags() {
-  form_.cmd.PlotPending = 0;
-  form_.cmd.PlotShown = 0;
-  form_.cmd.PlotLineActive = 0;
+  s_.cmd.PlotPending = 0;
+  s_.cmd.PlotShown = 0;
+  s_.cmd.PlotLineActive = 0;
 }
 
 void GaugePanel::ToggleGauge() {
@@ -155,17 +155,17 @@ void GaugePanel::ToggleGauge() {
     hide();
     PrintPlot->hide();
     EndPlot->hide();
-    EraseRubberLine(plot, form_.ViewCanvas());
+    EraseRubberLine(plot, window_.ViewCanvas());
     // Only a plot has covered the flow display; otherwise the view is as the
     // user left it and an older snapshot must not replace it.
-    if (plotOnView) form_.RestoreViewSnapshot();
+    if (plotOnView) window_.RestoreViewSnapshot();
     plotOnView = false;
     ClearPlotFlags();
-    form_.ViewChanged();
+    window_.ViewChanged();
   } else {
     gauge.AGageVisible = true;
     // U/U∞ and Cp read against the empty mesh's flow.
-    if (form_.display.StreamlinesShown && !form_.UpdateFreeStreamForMesh(true)) form_.cmd.EscapePressed = 0;
+    if (s_.display.StreamlinesShown && !window_.UpdateFreeStreamForMesh(true)) s_.cmd.EscapePressed = 0;
     Place();
     show();
     raise();
@@ -176,10 +176,10 @@ void GaugePanel::ToggleGauge() {
 void GaugePanel::EndPlotClick() {
   PrintPlot->hide();
   EndPlot->hide();
-  if (plotOnView) form_.RestoreViewSnapshot();
+  if (plotOnView) window_.RestoreViewSnapshot();
   plotOnView = false;
   ClearPlotFlags();
-  form_.SyncUi();
+  window_.SyncUi();
 }
 
 void GaugePanel::ShowCaptions() {
@@ -190,9 +190,9 @@ void GaugePanel::ShowCaptions() {
 }
 
 void GaugePanel::GaugeReadout(float x, float y) {
-  if (!gauge.AGageVisible || AnyCommand(form_.cmd) || form_.cmd.PlotShown) return;
-  ShowGaugeReading(gauge, form_.mesh, x, y);
-  ShowFlowCoefficients(gauge, form_.mesh, form_.freeStream, x, y);
+  if (!gauge.AGageVisible || AnyCommand(s_.cmd) || s_.cmd.PlotShown) return;
+  ShowGaugeReading(gauge, s_.mesh, x, y);
+  ShowFlowCoefficients(gauge, s_.mesh, s_.freeStream, x, y);
   ShowCaptions();
 }
 
@@ -200,55 +200,55 @@ void GaugePanel::PlotLineDown(float x, float y) {
   if (!gauge.AGageVisible) return;
   // While a plot covers the view the snapshot still holds the flow display,
   // and the next plot must not take its place there.
-  if (!plotOnView) form_.SaveViewSnapshot();
-  PlotLinePress(plot, form_.cmd, form_.mesh, x, y);
+  if (!plotOnView) window_.SaveViewSnapshot();
+  PlotLinePress(plot, s_.cmd, s_.mesh, x, y);
 }
 
 bool GaugePanel::PlotLineMove(float x, float y) {
-  if (!gauge.AGageVisible || form_.mouse.MouseButtonDown != 1 || form_.cmd.PlotPending != 1) return false;
-  PlotLineDrag(plot, form_.cmd, form_.ViewCanvas(), x, y);
+  if (!gauge.AGageVisible || s_.mouse.MouseButtonDown != 1 || s_.cmd.PlotPending != 1) return false;
+  PlotLineDrag(plot, s_.cmd, window_.ViewCanvas(), x, y);
   return true;
 }
 
 bool GaugePanel::PlotLineUp(float x, float y) {
-  if (!gauge.AGageVisible || form_.cmd.PlotPending != 1) return false;
-  form_.mouse.MouseButtonDown = 0;
-  form_.mouse.MouseRawX = x;
-  form_.mouse.MouseRawY = y;
-  const bool dragged = form_.cmd.PlotLineActive == 1;
-  EraseRubberLine(plot, form_.ViewCanvas());
-  const PlotEnd end = SetPlotEnd(plot, form_.mesh, x, y);
+  if (!gauge.AGageVisible || s_.cmd.PlotPending != 1) return false;
+  s_.mouse.MouseButtonDown = 0;
+  s_.mouse.MouseRawX = x;
+  s_.mouse.MouseRawY = y;
+  const bool dragged = s_.cmd.PlotLineActive == 1;
+  EraseRubberLine(plot, window_.ViewCanvas());
+  const PlotEnd end = SetPlotEnd(plot, s_.mesh, x, y);
   const bool click = !dragged && plot.PlotEndCol == plot.PlotStartCol && plot.PlotEndRow == plot.PlotStartRow;
   if (click) {
     const CalibrationResult r =
-        CalibrateAtClick(gauge, form_.mesh, form_.display.StreamlinesShown, Entries(), x, y, form_.Ask());
+        CalibrateAtClick(gauge, s_.mesh, s_.display.StreamlinesShown, Entries(), x, y, window_.Ask());
     if (r.refused == CalibrationEntry::FlowRate) cal->setFocus();
     if (r.refused == CalibrationEntry::Pressure) calp->setFocus();
     if (r.refused == CalibrationEntry::Density) cald->setFocus();
   } else if (end == PlotEnd::Accepted) {
     DrawLinePlot();
   } else if (end == PlotEnd::OutsideMesh) {
-    form_.Ask().Beep();
-    form_.Ask().Message("Please draw another plot line within the mesh area.");
-    form_.CancelCommand();
+    window_.Ask().Beep();
+    window_.Ask().Message("Please draw another plot line within the mesh area.");
+    ::CancelCommand(s_.cmd);
   }
   GaugeReadout(x, y);
-  form_.ViewChanged();
+  window_.ViewChanged();
   return true;
 }
 
 void GaugePanel::DrawLinePlot() {
-  SamplePlotLine(plot, gauge, form_.mesh);
+  SamplePlotLine(plot, gauge, s_.mesh);
   if (plot.PlotSampleLast < 1) return;
   shownPlot = PlotKind::Line;
-  ShowPlotBitmap([this](Canvas& canvas) { DrawPlotGraphs(canvas, plot, ScreenPlotLayout(form_.mesh)); });
+  ShowPlotBitmap([this](Canvas& canvas) { DrawPlotGraphs(canvas, plot, ScreenPlotLayout(s_.mesh)); });
 }
 
 void GaugePanel::ShowPlotBitmap(const std::function<void(Canvas&)>& draw) {
-  form_.cmd.PlotShown = 1;
+  s_.cmd.PlotShown = 1;
   PrintPlot->show();
   EndPlot->show();
-  const Mesh& mesh = form_.mesh;
+  const Mesh& mesh = s_.mesh;
   const int width = std::max(1, mesh.ViewRight), height = std::max(1, mesh.ViewSize);
   if (PlotBitmap.width() != width || PlotBitmap.height() != height) PlotBitmap = MakeBitmap(width, height);
   {
@@ -257,50 +257,47 @@ void GaugePanel::ShowPlotBitmap(const std::function<void(Canvas&)>& draw) {
     draw(canvas);
     canvas.Flush();
   }
-  form_.ViewCanvas().Draw(0, mesh.MeshTop, PlotBitmap);
+  window_.ViewCanvas().Draw(0, mesh.MeshTop, PlotBitmap);
   plotOnView = true;
-  form_.ViewChanged();
+  window_.ViewChanged();
 }
 
 void GaugePanel::ShowSurfacePressure() {
-  Form1& f = form_;
-  if (!f.display.StreamlinesShown) {
-    f.Ask().Message("Surface Pressure needs a solution: set up the mesh and run the analysis first.");
+  if (!s_.display.StreamlinesShown) {
+    window_.Ask().Message("Surface Pressure needs a solution: set up the mesh and run the analysis first.");
     return;
   }
-  if (!f.objects.ObjectSelected) {
-    f.Ask().Message("Select an object first: Surface Pressure shows the pressure round the selected object.");
+  if (!s_.objects.ObjectSelected) {
+    window_.Ask().Message("Select an object first: Surface Pressure shows the pressure round the selected object.");
     return;
   }
-  if (!f.UpdateFreeStreamForMesh(true)) {
+  if (!window_.UpdateFreeStreamForMesh(true)) {
     // Escape ends it quietly; a run that failed is told.
-    if (f.cmd.EscapePressed != 1)
-      f.Ask().Message("The flow of the empty mesh could not be calculated, so there is no pressure to show.");
-    f.cmd.EscapePressed = 0;
+    if (s_.cmd.EscapePressed != 1)
+      window_.Ask().Message("The flow of the empty mesh could not be calculated, so there is no pressure to show.");
+    s_.cmd.EscapePressed = 0;
     return;
   }
-  SurfacePressure sampled = SampleSelectedSurface(f.objects, f.mesh, f.freeStream);
+  SurfacePressure sampled = SampleSelectedSurface(s_.objects, s_.mesh, s_.freeStream);
   if (sampled.kind < 0 || sampled.samples.empty()) {
-    f.Ask().Message("There is no surface pressure to show round this object: it has no outline in the flow.");
+    window_.Ask().Message("There is no surface pressure to show round this object: it has no outline in the flow.");
     return;
   }
   surface = std::move(sampled);
-  surfaceTitle = "Surface pressure round " + SelectedObjectName(f.objects);
+  surfaceTitle = "Surface pressure round " + SelectedObjectName(s_.objects);
   // The plot's buttons sit on the gauge panel.
   if (!gauge.AGageVisible) ToggleGauge();
-  if (!plotOnView) f.SaveViewSnapshot();
+  if (!plotOnView) window_.SaveViewSnapshot();
   shownPlot = PlotKind::SurfacePressure;
   ShowPlotBitmap([this](Canvas& canvas) {
-    DrawSurfacePressure(canvas, surface, surfaceTitle, ScreenSurfacePlotLayout(form_.mesh));
+    DrawSurfacePressure(canvas, surface, surfaceTitle, ScreenSurfacePlotLayout(s_.mesh));
   });
 }
 
-Printer& GaugePanel::ThePrinter() { return printer ? *printer : WindowPrinter(form_); }
-
 void GaugePanel::PrintLinePlot() {
   const bool surfaceShown = shownPlot == PlotKind::SurfacePressure;
-  if (!form_.cmd.PlotShown || (surfaceShown ? surface.samples.empty() : plot.PlotSampleLast < 1)) return;
-  UiState& ui = form_.ui;
+  if (!s_.cmd.PlotShown || (surfaceShown ? surface.samples.empty() : plot.PlotSampleLast < 1)) return;
+  UiState& ui = s_.ui;
   // Printing leaves the commands as the display had them (the pressure map
   // keeps its own locks).
   const auto commands = ui.commands;
@@ -310,18 +307,18 @@ void GaugePanel::PrintLinePlot() {
     ui.status[3] = " ";
     ui.status[4] = panel4;
     ui.cursor = CursorShape::Default;
-    form_.SyncUi();
+    window_.SyncUi();
   };
   LockCommands(ui, false);
-  form_.SyncUi();
-  Printer& printer = ThePrinter();
+  window_.SyncUi();
+  Printer& printer = window_.WindowPrinter();
   if (!printer.Available()) {
     finish();
-    form_.Ask().Message("Printing the plot needs a printer, and no printer is installed.");
+    window_.Ask().Message("Printing the plot needs a printer, and no printer is installed.");
     return;
   }
   ui.cursor = CursorShape::Hourglass;
-  form_.SyncUi();
+  window_.SyncUi();
   int copies = 1;
   if (!printer.ChoosePrinter(copies)) {
     finish();
@@ -333,7 +330,7 @@ void GaugePanel::PrintLinePlot() {
   const PageGeometry paper = printer.Page();
   if (paper.width <= 0 || paper.height <= 0 || paper.dotsPerInch <= 0) {
     finish();
-    form_.Ask().Message("The printer did not report a usable page; nothing was printed.");
+    window_.Ask().Message("The printer did not report a usable page; nothing was printed.");
     return;
   }
   const int dpi = std::min(paper.dotsPerInch, MaxPlotPageDotsPerInch);
@@ -346,37 +343,19 @@ void GaugePanel::PrintLinePlot() {
     if (surfaceShown)
       DrawSurfacePressurePage(canvas, surface, surfaceTitle, area);
     else
-      DrawPlotPage(canvas, plot, area, form_.mesh.VisibleMeshSize);
+      DrawPlotPage(canvas, plot, area, s_.mesh.VisibleMeshSize);
     canvas.Flush();
   }
   std::string error;
   for (int copy = 0; copy < copies; ++copy) {
     if (!printer.PrintPage(page, error)) {
       finish();
-      form_.Ask().Message("The plot could not be printed: " + error);
+      window_.Ask().Message("The plot could not be printed: " + error);
       return;
     }
   }
   finish();
 }
 
-void ConnectGaugeCommands(Form1& f) {
-  auto* panel = new GaugePanel(f);
-  auto toggle = [panel] { panel->ToggleGauge(); };
-  f.Connect(Cmd::SpeedButton5, toggle);
-  f.Connect(Cmd::MnuViewGauge, toggle);
-  f.Connect(Cmd::MnuViewSurfacePressure, [panel] { panel->ShowSurfacePressure(); });
-  ViewHooks& h = f.geometry.hooks;
-  h.GaugeReadout = [panel](float x, float y) { panel->GaugeReadout(x, y); };
-  h.PlotLineDown = [panel](float x, float y) { panel->PlotLineDown(x, y); };
-  h.PlotLineMove = [panel](float x, float y) { return panel->PlotLineMove(x, y); };
-  h.PlotLineUp = [panel](float x, float y) { return panel->PlotLineUp(x, y); };
-  f.flowHooks.ReadGaugeCalibration = [panel, &f] {
-    ReadGaugeCalibration(panel->gauge, f.mesh, panel->Entries());
-    // The free stream of a new mesh size or stream, for U/U∞ and Cp (a run of
-    // the empty mesh, once per mesh).
-    if (panel->gauge.AGageVisible) f.UpdateFreeStreamForMesh(false);
-  };
-}
-
-GaugePanel* GaugeOf(Form1& f) { return f.client->findChild<GaugePanel*>("AGage"); }
+void Form1::EgageClick() { AGage->ToggleGauge(); }
+void Form1::MnuViewSurfacePressureClick() { AGage->ShowSurfacePressure(); }

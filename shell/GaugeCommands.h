@@ -1,7 +1,6 @@
 // GaugeCommands: the gauge panel AGage of the main window with its
-// calibration entries, the readings and the plot buttons, and the wiring of
-// the gauge, the line plot and the surface pressure plot into the view's
-// mouse, the View menu and the flow drawing.
+// calibration entries, the readings and the plot buttons: the gauge, the line
+// plot and the surface pressure plot.
 #pragma once
 
 #include <QGroupBox>
@@ -13,8 +12,8 @@
 #include "display/LinePlotDrawing.h"
 #include "display/SurfacePressure.h"
 
-class Form1;
-class Printer;
+class ShellServices;
+struct ProgramState;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -23,7 +22,7 @@ class QPushButton;
 class GaugePanel : public QGroupBox {
   Q_OBJECT
  public:
-  explicit GaugePanel(Form1& form);
+  explicit GaugePanel(ShellServices& window);
   ~GaugePanel() override;
 
   GaugeState gauge;
@@ -50,11 +49,6 @@ class GaugePanel : public QGroupBox {
   QPushButton* PrintPlot = nullptr;
   QPushButton* EndPlot = nullptr;
 
-  // PrintPlot runs this; it prints through `printer`, or the window's printer
-  // when that is null.
-  std::function<void()> printPlot;
-  Printer* printer = nullptr;
-
   GaugeEntries Entries() const;
   void ToggleGauge();
   void EndPlotClick();
@@ -74,14 +68,7 @@ class GaugePanel : public QGroupBox {
   void ShowPlotBitmap(const std::function<void(Canvas&)>& draw);
   void ShowCaptions();
   void ClearPlotFlags();
-  Printer& ThePrinter();
 
-  Form1& form_;
+  ShellServices& window_;
+  ProgramState& s_;
 };
-
-// Builds AGage and connects the gauge button, View > Gauge, the view's plot
-// line and the calibration after every flow drawing.
-void ConnectGaugeCommands(Form1& f);
-
-// The window's gauge panel.
-GaugePanel* GaugeOf(Form1& f);

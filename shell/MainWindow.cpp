@@ -22,13 +22,20 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "platform/Clipboard.h"
+#include "platform/Printer.h"
 #include "platform/QtPrompts.h"
-#include "shell/EditCommands.h"
+#include "display/Gauge.h"
+#include "display/Streamlines.h"
+#include "geometry/Aerofoils.h"
+#include "geometry/EditOperations.h"
+#include "geometry/ObjectDrawing.h"
+#include "mesh/Grid.h"
+#include "shell/GaugeCommands.h"
 #include "shell/Glyphs.h"
 #include "shell/OnlineHelp.h"
-#include "shell/PrintCommands.h"
+#include "shell/Panels.h"
 #include "shell/RecoveryKeeper.h"
-#include "shell/GaugeCommands.h"
 #include "shell/ViewWidget.h"
 
 namespace {
@@ -116,17 +123,9 @@ Form1::Form1(Prompts* prompts, InstallLayout where)
     OnViewMouse(static_cast<int>(k), x, y, b);
   };
   BuildPanels();
-  BuildExitPanels();
-  BuildEntryPanels();
+  WireHooks();
   ConnectCommands();
-  ConnectViewCommands();
-  ConnectAnalyseCommands();
-  ConnectDocumentCommands();
-  ConnectFileExtras();
-  ConnectUndoCommands();
-  ConnectGaugeCommands(*this);
-  ConnectEditCommands(*this);
-  ConnectPrintCommands(*this);
+  ConnectPanels();
   qApp->installEventFilter(this);
   FormCreate();
 }
@@ -136,8 +135,6 @@ Form1::~Form1() { qApp->removeEventFilter(this); }
 void ShowMainWindow(Form1& window) { window.showMaximized(); }
 
 // ---------------------------------------------------------------- building
-
-void Form1::Connect(Cmd c, std::function<void()> handler) { handlers_[c] = std::move(handler); }
 
 QAction* Form1::Action(Cmd c) const {
   auto it = actions_.find(c);
@@ -406,11 +403,11 @@ void Form1::SyncUi() {
   }
   Bdisplay->setVisible(display.BdisplayVisible);
   BFilter->setVisible(display.BFilterVisible);
-  if (Bcolor->currentRow() != display.BcolorItem || Linlog->currentRow() != display.LinlogItem) {
+  if (Bdisplay->Bcolor->currentRow() != display.BcolorItem || Bdisplay->Linlog->currentRow() != display.LinlogItem) {
     const bool wasIn = inHandler_;
     inHandler_ = true;  // the rows follow the state without repainting the map
-    Bcolor->setCurrentRow(display.BcolorItem);
-    Linlog->setCurrentRow(display.LinlogItem);
+    Bdisplay->Bcolor->setCurrentRow(display.BcolorItem);
+    Bdisplay->Linlog->setCurrentRow(display.LinlogItem);
     inHandler_ = wasIn;
   }
   for (std::size_t i = 0; i < 6; ++i) StatusPanel[i]->setText(QString::fromStdString(ui.status[i]));
@@ -443,11 +440,64 @@ void Form1::RestoreViewSnapshot() {
 
 void Form1::CancelCommand() { ::CancelCommand(cmd); }
 
-void Form1::ResetCommandState() {
-  ::CancelCommand(cmd);
-  objects.ObjectSelected = 0;
-  display.StreamlinesShown = 0;
-  doc.DocumentModified = 0;
+void Form1::WireHooks() {
+  ViewHooks& v = geometry.hooks;
+  v.SaveViewSnapshot = [this] { SaveViewSnapshot(); };
+  // Escape and every other close of the entry panels takes the angle panel too.
+  v.CloseEntryPanels = [this] {
+    Aerosize->hide();
+    geometry.AerosizeVisible = false;
+    RestoreViewSnapshot();
+  };
+  v.ShowOnlineHelp = [this](int code) { ShowOnlineHelp(code); };
+  v.OnCommandStateReset = [this] { display.StreamlinesShown = 0; };
+  v.EditPreview = [this](float x, float y) { EditPreview(scene, ViewCanvas(), ui, *prompts_, x, y); };
+  v.EditCommit = [this](float x, float y) { EditCommit(scene, ViewCanvas(), ui, *prompts_, x, y); };
+  v.GaugeReadout = [this](float x, float y) { AGage->GaugeReadout(x, y); };
+  v.PlotLineDown = [this](float x, float y) { AGage->PlotLineDown(x, y); };
+  v.PlotLineMove = [this](float x, float y) { return AGage->PlotLineMove(x, y); };
+  v.PlotLineUp = [this](float x, float y) { return AGage->PlotLineUp(x, y); };
+
+  FlowHooks& f = flowHooks;
+  f.SaveViewSnapshot = [this] { SaveViewSnapshot(); };
+  f.ShowOnlineHelp = [this](int code) { ShowOnlineHelp(code); };
+  f.RedrawAllObjects = [this] { RedrawView(); };
+  f.MeshSetupRedraw = [this] { SetUpMesh(); };
+  f.ShowProgress = [this](bool shown) {
+    // An Escape pressed earlier, with nothing to stop, must not cut this drawing short.
+    if (shown) cmd.EscapePressed = 0;
+    ProgressBar3->setValue(0);
+    ProgressBar3->setVisible(shown);
+  };
+  f.Progress = [this](int position) { return KeepWorking(ProgressBar3, position); };
+  f.ReadGaugeCalibration = [this] {
+    ReadGaugeCalibration(AGage->gauge, mesh, AGage->Entries());
+    // The free stream of a new mesh size or stream, for U/U∞ and Cp (a run of
+    // the empty mesh, once per mesh).
+    if (AGage->gauge.AGageVisible) UpdateFreeStreamForMesh(false);
+  };
+
+  DocumentHooks& d = documentHooks;
+  d.ClearView = [this] { ClearView(ViewCanvas(), mesh); };
+  d.DrawGrid = [this] { DrawCurrentGrid(ViewCanvas(), mesh, grid); };
+  d.HidePressurePanels = [this] {
+    display.BdisplayVisible = false;
+    display.BFilterVisible = false;
+  };
+  d.RedrawAllObjects = [this] { RedrawView(); };
+  d.RestampAerofoils = [this] {
+    RestampAerofoils(scene, ViewCanvas(), ui, *prompts_);
+    ViewChanged();
+  };
+  d.SolidFillSetUp = [this] {
+    cmd.RestampMode = 1;
+    SetUpMesh();
+    cmd.RestampMode = 0;
+  };
+  d.DrawStreamlines = [this] { DrawStreamlines(ViewCanvas(), mesh, display, ui, flowHooks); };
+  d.SaveViewSnapshot = [this] { SaveViewSnapshot(); };
+  d.RestoreViewSnapshot = [this] { RestoreViewSnapshot(); };
+  d.ShowOnlineHelp = [this](int code) { ShowOnlineHelp(code); };
 }
 
 void Form1::ShowOnlineHelp(int code) { ::ShowOnlineHelp(ui, code, onlineHelpOn, cmd.AddGuidelineStep > 0); }
@@ -468,19 +518,19 @@ void Form1::HandleCommand(Cmd c) {
   auto it = handlers_.find(c);
   if (it != handlers_.end()) {
     inHandler_ = true;
-    it->second();
+    (this->*(it->second))();
     inHandler_ = false;
   }
   AfterCommand(c);
   RememberRecentDocument();
   SyncUi();
-  recovery->Check();
+  recovery_->Check();
 }
 
 void Form1::Run(Cmd c) { HandleCommand(c); }
 
 void Form1::closeEvent(QCloseEvent* e) {
-  if (exiting) {
+  if (exiting_) {
     e->accept();
     return;
   }
@@ -492,7 +542,7 @@ void Form1::closeEvent(QCloseEvent* e) {
   }
   ExitSequence();
   SyncUi();
-  recovery->Check();
+  recovery_->Check();
 }
 
 void Form1::paintEvent(QPaintEvent* e) {
@@ -531,7 +581,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::MouseButtonRelease:
     case QEvent::KeyRelease:
       // A click or a key may have changed the document (panels' buttons too).
-      if (recovery) recovery->Check();
+      if (recovery_) recovery_->Check();
       break;
     case QEvent::Resize:
       if (watched == StatusBar1)
@@ -553,7 +603,7 @@ void Form1::showEvent(QShowEvent* e) {
   if (shownOnce_) return;
   shownOnce_ = true;
   AdoptClientSize();
-  if (recovery->OfferPending()) QTimer::singleShot(0, this, [this] { OfferRecovery(); });
+  if (recovery_->OfferPending()) QTimer::singleShot(0, this, [this] { OfferRecovery(); });
 }
 
 bool Form1::IsInWindowPanel(const QObject* o) const {
@@ -601,4 +651,9 @@ void Form1::LayOutStatusBar() {
     p->setGeometry(left, top, width, 16);
     p->raise();
   }
+}
+
+Printer& Form1::WindowPrinter() {
+  if (!printer_) printer_ = MakeQtPrinter();
+  return *printer_;
 }

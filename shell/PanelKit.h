@@ -6,13 +6,11 @@
 #include <QGroupBox>
 #include <QPushButton>
 
-inline QGroupBox* MakePanel(QWidget* parent, const char* name, const char* caption, int width, int height) {
-  auto* box = new QGroupBox(caption, parent);
+inline void DesignPanel(QGroupBox* box, const char* name, int width, int height) {
   box->setObjectName(name);
   box->setAutoFillBackground(true);
   box->resize(width, height);
   box->hide();
-  return box;
 }
 
 // A row of two buttons side by side at the foot of a panel's layout.

@@ -1,27 +1,23 @@
-// The in-window panels of the shell: Preferences, the start-up tip, About,
-// Uninstall and the two exit panels.
-#include <QApplication>
+#include "shell/Panels.h"
+
 #include <QCheckBox>
-#include <QFrame>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSlider>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "geometry/Aerofoils.h"
 #include "shell/Glyphs.h"
-#include "shell/MainWindow.h"
-#include "shell/PanelKit.h"
 #include "shell/OnlineHelp.h"
-#include "shell/RecoveryKeeper.h"
-#include "shell/ViewWidget.h"
+#include "shell/PanelKit.h"
 
 namespace {
-
 
 QListWidget* MakeList(QWidget* parent, std::initializer_list<const char*> items) {
   auto* list = new QListWidget(parent);
@@ -32,279 +28,213 @@ QListWidget* MakeList(QWidget* parent, std::initializer_list<const char*> items)
 
 }  // namespace
 
-void Form1::BuildPanels() {
-  // Preferences.
-  PrefBox = MakePanel(client, "PrefBox", "Preferences", 330, 330);
-  auto* pg = new QGridLayout(PrefBox);
+PreferencesPanel::PreferencesPanel(QWidget* client) : QGroupBox("Preferences", client) {
+  DesignPanel(this, "PrefBox", 330, 330);
+  auto* pg = new QGridLayout(this);
   pg->addWidget(new QLabel("Flow lines"), 0, 0);
-  ListBox4 = MakeList(PrefBox, {"High", "Normal", "Low"});
+  ListBox4 = MakeList(this, {"High", "Normal", "Low"});
   pg->addWidget(ListBox4, 1, 0);
   pg->addWidget(new QLabel("Grid Type"), 0, 1);
-  ListBox3 = MakeList(PrefBox, {"Lines", "Dots"});
+  ListBox3 = MakeList(this, {"Lines", "Dots"});
   pg->addWidget(ListBox3, 1, 1);
   pg->addWidget(new QLabel("Show grid"), 2, 0);
-  CheckBox1 = new QCheckBox(PrefBox);
+  CheckBox1 = new QCheckBox(this);
   pg->addWidget(CheckBox1, 2, 1);
   pg->addWidget(new QLabel("Data folder"), 3, 0, 1, 2);
-  WorkingDir = new QLineEdit(PrefBox);
-  auto* browse = new QPushButton("Browse...", PrefBox);
+  WorkingDir = new QLineEdit(this);
+  Browse = new QPushButton("Browse...", this);
   auto* dirRow = new QHBoxLayout;
   dirRow->addWidget(WorkingDir, 1);
-  dirRow->addWidget(browse);
+  dirRow->addWidget(Browse);
   pg->addLayout(dirRow, 4, 0, 1, 2);
   pg->addWidget(new QLabel("Preferences take effect the next"), 5, 0, 1, 2);
   pg->addWidget(new QLabel("next time the program is started"), 6, 0, 1, 2);
-  Button2 = new QPushButton("OK", PrefBox);
-  Button3 = new QPushButton("Cancel", PrefBox);
+  Button2 = new QPushButton("OK", this);
+  Button3 = new QPushButton("Cancel", this);
   pg->addWidget(Button2, 7, 0);
   pg->addWidget(Button3, 7, 1);
-  connect(Button2, &QPushButton::clicked, this, [this] { PreferencesOk(); SyncUi(); });
-  connect(Button3, &QPushButton::clicked, this, [this] { PreferencesCancel(); SyncUi(); });
-  connect(browse, &QPushButton::clicked, this, [this] {
-    const std::string chosen = prompts_->ChooseFolder(WorkingDir->text().toStdString());
-    if (!chosen.empty()) WorkingDir->setText(QString::fromStdString(chosen));
-  });
-
-  // Start-up tip.
-  GroupBox1 = MakePanel(client, "GroupBox1", "Start up tip", 430, 330);
-  GroupBox1->setStyleSheet("QGroupBox#GroupBox1 { background-color: rgb(128,128,0); color: white; }");
-  auto* tl = new QVBoxLayout(GroupBox1);
-  auto* picture = new QLabel(GroupBox1);
-  picture->setPixmap(QPixmap::fromImage(PanelPicture(0, 400, 110)));
-  tl->addWidget(picture);
-  TipMemo = new QLabel(GroupBox1);
-  TipMemo->setWordWrap(true);
-  TipMemo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  TipMemo->setStyleSheet("color: white;");
-  TipMemo->setMinimumHeight(120);
-  tl->addWidget(TipMemo, 1);
-  CheckBox2 = new QCheckBox("Don't show start up tips in future", GroupBox1);
-  CheckBox2->setStyleSheet("color: white;");
-  tl->addWidget(CheckBox2);
-  AddButtonPair(tl, GroupBox1, "Next tip", Button8, "Close", tipclose);
-  connect(Button8, &QPushButton::clicked, this, [this] { NextTip(); SyncUi(); });
-  connect(tipclose, &QPushButton::clicked, this, [this] { CloseTip(); SyncUi(); });
-
-  // About and Uninstall.
-  About = MakePanel(client, "About", "About", 320, 140);
-  auto* al = new QVBoxLayout(About);
-  al->addWidget(new QLabel("Quorvane version 2.3"));
-  al->addWidget(new QLabel("Two-dimensional potential flow round obstacles, for learning and teaching."));
-  static_cast<QLabel*>(al->itemAt(1)->widget())->setWordWrap(true);
-  auto* exitAbout = new QPushButton("Exit About", About);
-  al->addWidget(exitAbout);
-  connect(exitAbout, &QPushButton::clicked, this, [this] { About->hide(); });
-
-  Uninstall = MakePanel(client, "Uninstall", "Uninstall", 340, 190);
-  auto* ul = new QVBoxLayout(Uninstall);
-  // Removal here goes through the package manager, or the copy's own folder.
-  for (const char* text :
-       {"Quorvane installed from its Debian package is removed by the package manager: "
-        "apt remove quorvane (as root). Your settings and documents stay.",
-        "A copy run from a folder of its own is removed by deleting that folder."}) {
-    auto* label = new QLabel(text, Uninstall);
-    label->setWordWrap(true);
-    ul->addWidget(label);
-  }
-  auto* ok = new QPushButton("OK", Uninstall);
-  ul->addWidget(ok);
-  connect(ok, &QPushButton::clicked, this, [this] { Uninstall->hide(); });
 }
 
-void Form1::BuildExitPanels() {
-  for (std::size_t i = 0; i < 2; ++i) {
-    const int which = i == 0 ? 6 : 7;
-    auto* panel = new QFrame(client);
-    panel->setObjectName(which == 6 ? "Panel6" : "Panel7");
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setLineWidth(2);
-    panel->setAutoFillBackground(true);
-    panel->resize(495, 375);
-    panel->hide();
-    auto* inner = new QFrame(panel);
-    inner->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    inner->setGeometry(4, 4, 487, 367);
-    auto* picture = new QLabel(inner);
-    const int ph = which == 6 ? 354 : 361;
-    const int pw = which == 6 ? 474 : 473;
-    picture->setPixmap(QPixmap::fromImage(PanelPicture(which, pw, ph)));
-    picture->setGeometry(6, 3, pw, ph);
-    auto* web = new QPushButton(which == 6 ? QString("quorvane.example.org")
-                                           : QString("Have your design analysed: quorvane.example.org/analysis-service"),
-                                inner);
-    web->setGeometry(which == 6 ? 20 : 20, 300, which == 6 ? 200 : 447, 26);
-    auto* exit = new QPushButton("Exit", inner);
-    exit->setGeometry(which == 6 ? 380 : 380, which == 6 ? 300 : 332, 90, 26);
-    auto* saving = new QLabel("Saving settings", inner);
-    saving->setGeometry(20, 332, 150, 20);
-    saving->setStyleSheet("background: white;");
-    saving->hide();
-    auto* bar = new QProgressBar(inner);
-    bar->setRange(0, 40000);
-    bar->setValue(0);
-    bar->setTextVisible(false);
-    bar->setGeometry(170, 334, 200, 16);
-    bar->hide();
-    ExitPanel[i] = panel;
-    ExitButton[i] = exit;
-    WebButton[i] = web;
-    SavingLabel[i] = saving;
-    ExitProgress[i] = bar;
-    const char* url = which == 6 ? WebSite : PartnerSite;
-    connect(web, &QPushButton::clicked, this, [this, url] {
-      if (!prompts_->OpenUrl(url)) prompts_->Message(std::string("The desktop could not open ") + url + ".");
-    });
-    connect(exit, &QPushButton::clicked, this, [this] { ExitPanelExit(); });
-  }
-}
-
-// ---------------------------------------------------------------- preferences
-
-void Form1::OpenPreferences() {
-  LockCommands(ui, false);
-  ui.status[3] = " ";
-  SaveViewSnapshot();
-  ShowOnlineHelp(20);
-  PrefBox->show();
-  PrefBox->raise();
-  CheckBox1->setFocus();
-}
-
-void Form1::ShowPreferenceControls() {
-  const PreferenceControls& c = prefs.controls;
+void PreferencesPanel::Show(const PreferenceControls& c) {
   ListBox4->setCurrentRow(c.FlowLinesItem);
   ListBox3->setCurrentRow(c.GridTypeItem);
   CheckBox1->setChecked(c.ShowGrid);
   WorkingDir->setText(QString::fromStdString(c.WorkingDir));
 }
 
-namespace {
-void ReadControls(const Form1& f, PreferenceControls& c) {
-  c.FlowLinesItem = std::max(0, f.ListBox4->currentRow());
-  c.GridTypeItem = std::max(0, f.ListBox3->currentRow());
-  c.ShowGrid = f.CheckBox1->isChecked();
-  c.WorkingDir = f.WorkingDir->text().toStdString();
-}
-}  // namespace
-
-void Form1::PreferencesOk() {
-  Button3->setEnabled(false);
-  ui.cursor = CursorShape::Hourglass;
-  SyncUi();
-  ReadControls(*this, prefs.controls);
-  const PrefWrite written = SavePreferences(programFolder, prefs);
-  Button3->setEnabled(true);
-  ui.cursor = CursorShape::Default;
-  if (!written.Complete()) {
-    // The panel stays open so the folder can be put right or the panel left.
-    ReportWriteError(written);
-    return;
-  }
-  PrefBox->hide();
-  RestoreViewSnapshot();
-  UnlockCommands(ui);
+void PreferencesPanel::Read(PreferenceControls& c) const {
+  c.FlowLinesItem = std::max(0, ListBox4->currentRow());
+  c.GridTypeItem = std::max(0, ListBox3->currentRow());
+  c.ShowGrid = CheckBox1->isChecked();
+  c.WorkingDir = WorkingDir->text().toStdString();
 }
 
-void Form1::PreferencesCancel() {
-  // Nothing is written now, but the values stand for the save at exit.
-  ReadControls(*this, prefs.controls);
-  UnlockCommands(ui);
-  PrefBox->hide();
-  RestoreViewSnapshot();
-  ui.cursor = CursorShape::Default;
+TipPanel::TipPanel(QWidget* client) : QGroupBox("Start up tip", client) {
+  DesignPanel(this, "GroupBox1", 430, 330);
+  setStyleSheet("QGroupBox#GroupBox1 { background-color: rgb(128,128,0); color: white; }");
+  auto* tl = new QVBoxLayout(this);
+  auto* picture = new QLabel(this);
+  picture->setPixmap(QPixmap::fromImage(PanelPicture(0, 400, 110)));
+  tl->addWidget(picture);
+  TipMemo = new QLabel(this);
+  TipMemo->setWordWrap(true);
+  TipMemo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  TipMemo->setStyleSheet("color: white;");
+  TipMemo->setMinimumHeight(120);
+  tl->addWidget(TipMemo, 1);
+  CheckBox2 = new QCheckBox("Don't show start up tips in future", this);
+  CheckBox2->setStyleSheet("color: white;");
+  tl->addWidget(CheckBox2);
+  AddButtonPair(tl, this, "Next tip", Button8, "Close", tipclose);
 }
 
-void Form1::ReportWriteError(const PrefWrite& written) {
-  std::string files;
-  if (!written.prefFile) files = PrefFileName;
-  if (!written.dataFolderFile) files += std::string(files.empty() ? "" : " and ") + DataFolderFileName;
-  prompts_->Message("The settings could not be written to " + files + " in " + programFolder +
-                    ". Check that the folder exists and may be written to.");
-}
-
-// ---------------------------------------------------------------- tips
-
-void Form1::ShowTip() {
-  LockCommands(ui, false);
-  ui[Cmd::Mnuhelp1].enabled = false;
-  const Tip& tip = StartUpTips()[static_cast<std::size_t>(std::clamp(prefs.TipIndex, 0, 11))];
+void TipPanel::ShowTip(const Tip& tip) {
   TipMemo->setText(QString("<b>%1</b><br><br>%2").arg(tip.firstLine, tip.paragraph));
   TipMemo->setObjectName(tip.memo);
-  GroupBox1->show();
-  GroupBox1->raise();
+  show();
+  raise();
 }
 
-void Form1::NextTip() {
-  prefs.TipIndex = prefs.TipIndex + 1 > 11 ? 0 : prefs.TipIndex + 1;
-  ShowTip();
+AboutPanel::AboutPanel(QWidget* client) : QGroupBox("About", client) {
+  DesignPanel(this, "About", 320, 140);
+  auto* al = new QVBoxLayout(this);
+  al->addWidget(new QLabel("Quorvane version 2.3"));
+  auto* what = new QLabel("Two-dimensional potential flow round obstacles, for learning and teaching.");
+  what->setWordWrap(true);
+  al->addWidget(what);
+  auto* exitAbout = new QPushButton("Exit About", this);
+  al->addWidget(exitAbout);
+  connect(exitAbout, &QPushButton::clicked, this, &QWidget::hide);
 }
 
-void Form1::CloseTip() {
-  prefs.ShowStartUpTips = !CheckBox2->isChecked();
-  GroupBox1->hide();
-  RestoreViewSnapshot();
-  UnlockCommands(ui);
-  ui[Cmd::Mnuhelp1].enabled = true;
+UninstallPanel::UninstallPanel(QWidget* client) : QGroupBox("Uninstall", client) {
+  DesignPanel(this, "Uninstall", 340, 190);
+  auto* ul = new QVBoxLayout(this);
+  // Removal here goes through the package manager, or the copy's own folder.
+  for (const char* text :
+       {"Quorvane installed from its Debian package is removed by the package manager: "
+        "apt remove quorvane (as root). Your settings and documents stay.",
+        "A copy run from a folder of its own is removed by deleting that folder."}) {
+    auto* label = new QLabel(text, this);
+    label->setWordWrap(true);
+    ul->addWidget(label);
+  }
+  auto* ok = new QPushButton("OK", this);
+  ul->addWidget(ok);
+  connect(ok, &QPushButton::clicked, this, &QWidget::hide);
 }
 
-// ---------------------------------------------------------------- exit
-
-Answer Form1::AskSaveChanges() {
-  const Answer a = prompts_->AskYesNoCancel("Save changes to " + ui.caption + "?");
-  if (a == Answer::Yes && !SaveForQuestion()) {
-    // A save that did not happen (cancelled or failed) keeps the document open.
-    doc.SaveCancelled = 1;
-    return Answer::Cancel;
-  }
-  if (a == Answer::Cancel) doc.SaveCancelled = 1;
-  return a;
+ExitPanel::ExitPanel(QWidget* client, int which, const char* webCaption) : QFrame(client) {
+  setObjectName(which == 6 ? "Panel6" : "Panel7");
+  setFrameStyle(QFrame::Panel | QFrame::Raised);
+  setLineWidth(2);
+  setAutoFillBackground(true);
+  resize(495, 375);
+  hide();
+  auto* inner = new QFrame(this);
+  inner->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  inner->setGeometry(4, 4, 487, 367);
+  auto* picture = new QLabel(inner);
+  const int ph = which == 6 ? 354 : 361;
+  const int pw = which == 6 ? 474 : 473;
+  picture->setPixmap(QPixmap::fromImage(PanelPicture(which, pw, ph)));
+  picture->setGeometry(6, 3, pw, ph);
+  WebButton = new QPushButton(webCaption, inner);
+  WebButton->setGeometry(20, 300, which == 6 ? 200 : 447, 26);
+  ExitButton = new QPushButton("Exit", inner);
+  ExitButton->setGeometry(380, which == 6 ? 300 : 332, 90, 26);
+  SavingLabel = new QLabel("Saving settings", inner);
+  SavingLabel->setGeometry(20, 332, 150, 20);
+  SavingLabel->setStyleSheet("background: white;");
+  SavingLabel->hide();
+  ExitProgress = new QProgressBar(inner);
+  ExitProgress->setRange(0, 40000);
+  ExitProgress->setValue(0);
+  ExitProgress->setTextVisible(false);
+  ExitProgress->setGeometry(170, 334, 200, 16);
+  ExitProgress->hide();
 }
 
-void Form1::ExitSequence() {
-  if (doc.DocumentModified == 1 && AskSaveChanges() == Answer::No) {
-    // The user let these changes go; anything changed from now on is asked
-    // about again when the exit panel's Exit is pressed.
-    doc.DocumentModified = 0;
-  }
-  if (doc.SaveCancelled == 1) {
-    doc.SaveCancelled = 0;
-    return;
-  }
-  ReadControls(*this, prefs.controls);
-  const PrefWrite written = SavePreferences(programFolder, prefs);
-  if (!written.Complete()) {
-    // Reported, and the window stays open without an exit panel: the user can
-    // put the folder right and leave again.
-    ReportWriteError(written);
-    ui.cursor = CursorShape::Default;
-    return;
-  }
-  const int cx = client->width() / 2, cy = client->height() / 2;
-  for (QFrame* p : ExitPanel) p->move(cx - p->width() / 2, cy - p->height() / 2);
-  const std::size_t shown = prefs.ExitPanelChoice == 6 ? 0 : 1;
-  ExitPanel[1 - shown]->hide();
-  ExitPanel[shown]->show();
-  ExitPanel[shown]->raise();
-}
-
-void Form1::ExitPanelExit() {
-  if (doc.DocumentModified == 1) {
-    AskSaveChanges();
-    if (doc.SaveCancelled == 1) {
-      doc.SaveCancelled = 0;
-      return;
-    }
-  }
-  const std::size_t shown = ExitPanel[0]->isHidden() ? 1 : 0;
-  SavingLabel[shown]->show();
-  ExitProgress[shown]->show();
-  ExitPanel[shown]->repaint();
+void ExitPanel::RunSavingBar() {
+  SavingLabel->show();
+  ExitProgress->show();
+  repaint();
   for (int i = 0; i < 40001; ++i) {
-    ExitProgress[shown]->setValue(std::min(40000, ExitProgress[shown]->value() + 2));
-    if (i % 2000 == 0) ExitProgress[shown]->repaint();
+    ExitProgress->setValue(std::min(40000, ExitProgress->value() + 2));
+    if (i % 2000 == 0) ExitProgress->repaint();
   }
-  recovery->Finish();
-  exiting = true;
-  close();
-  QApplication::quit();
+}
+
+TitlePanel::TitlePanel(QWidget* client) : QGroupBox("Enter Title", client) {
+  DesignPanel(this, "TitleFrame", 300, 90);
+  auto* tl = new QVBoxLayout(this);
+  TitleText = new QLineEdit(this);
+  TitleText->setMaxLength(32);
+  tl->addWidget(TitleText);
+  AddButtonPair(tl, this, "OK", TitleOK, "Cancel", TitleCancel);
+}
+
+ErrorLevelPanel::ErrorLevelPanel(QWidget* client) : QGroupBox("Set Percentage Error Level", client) {
+  DesignPanel(this, "SetErr", 260, 90);
+  auto* el = new QVBoxLayout(this);
+  auto* row = new QHBoxLayout;
+  CGErrVal = new QLineEdit("0.2", this);
+  row->addWidget(CGErrVal);
+  row->addWidget(new QLabel("%", this));
+  el->addLayout(row);
+  AddButtonPair(el, this, "Set", CGErrSet, "Cancel", ErrorLevelCancel);
+}
+
+PressureDisplayPanel::PressureDisplayPanel(QWidget* client) : QGroupBox("Flow pressure display", client) {
+  DesignPanel(this, "Bdisplay", 200, 110);
+  auto* bl = new QHBoxLayout(this);
+  Bcolor = new QListWidget(this);
+  Bcolor->addItems({"Color", "Mono"});
+  Linlog = new QListWidget(this);
+  Linlog->addItems({"Lin", "Log"});
+  for (QListWidget* l : {Bcolor, Linlog}) {
+    l->setFixedHeight(44);
+    bl->addWidget(l);
+  }
+}
+
+FilterPanel::FilterPanel(QWidget* client) : QGroupBox("Filter level", client) {
+  DesignPanel(this, "BFilter", 200, 80);
+  auto* fl = new QVBoxLayout(this);
+  Bfilter_level = new QSlider(Qt::Horizontal, this);
+  Bfilter_level->setRange(0, 100);
+  Bset = new QPushButton("Set", this);
+  fl->addWidget(Bfilter_level);
+  fl->addWidget(Bset);
+}
+
+AerosizePanel::AerosizePanel(QWidget* client) : QGroupBox("Select aerofoil angle", client) {
+  setObjectName("Aerosize");
+  setAutoFillBackground(true);
+  resize(209, 129);
+  auto label = [this](const char* text, int x, int y, int w) {
+    auto* l = new QLabel(text, this);
+    l->setGeometry(x, y, w, 16);
+    return l;
+  };
+  AeroRot = new QSlider(Qt::Horizontal, this);
+  AeroRot->setObjectName("AeroRot");
+  AeroRot->setRange(AeroRotMin, AeroRotMax);
+  AeroRot->setValue(0);
+  AeroRot->setTickPosition(QSlider::TicksBelow);
+  AeroRot->setTickInterval(5);
+  AeroRot->setGeometry(8, 20, 193, 28);
+  label("-20", 8, 50, 30);
+  label("0", 100, 50, 20);
+  label("+20", 178, 50, 30);
+  label("Degrees rotation", 8, 70, 120);
+  Aeroang = label("0", 140, 70, 50);
+  Aeroang->setObjectName("Aeroang");
+  Button1 = new QPushButton("OK", this);
+  Button1->setObjectName("Button1");
+  Button1->setGeometry(16, 94, 75, 25);
+  Button4 = new QPushButton("Cancel", this);
+  Button4->setObjectName("Button4");
+  Button4->setGeometry(116, 94, 75, 25);
+  hide();
 }

@@ -2,12 +2,13 @@
 
 #include <QStandardPaths>
 
-#include "shell/MainWindow.h"
+#include "platform/Prompts.h"
+#include "shell/ShellServices.h"
 
-RecoveryKeeper::RecoveryKeeper(Form1& window, std::string folder) : window_(window), slot_(std::move(folder)) {
+RecoveryKeeper::RecoveryKeeper(ShellServices& window, std::string folder) : window_(window), slot_(std::move(folder)) {
   for (QTimer* t : {&idle_, &throttle_}) {
     t->setSingleShot(true);
-    QObject::connect(t, &QTimer::timeout, &window_, [this] { Follow(); });
+    QObject::connect(t, &QTimer::timeout, [this] { Follow(); });
   }
   idle_.setInterval(0);
 }
@@ -24,11 +25,10 @@ bool RecoveryKeeper::FindLeftWork() {
   return offerPending_;
 }
 
-bool RecoveryKeeper::Offer() {
+bool RecoveryKeeper::Offer(DocumentImage& recovered) {
   if (!offerPending_) return false;
-  DocumentImage image;
   std::string reason;
-  const bool readable = slot_.ReadCopy(window_.mesh.ViewSize, image, reason);
+  const bool readable = slot_.ReadCopy(window_.State().mesh.ViewSize, recovered, reason);
   const bool recover = readable && window_.Ask().AskYesNo(Question) == Answer::Yes;
   offerPending_ = false;
   if (!recover) {
@@ -38,9 +38,6 @@ bool RecoveryKeeper::Offer() {
                             ") and has been removed.");
     return false;
   }
-  AdoptRecoveredDocument(window_.documentContext, window_.documentHooks, image);
-  // The copy is written again as this window holds the document.
-  Check();
   return true;
 }
 
@@ -58,7 +55,7 @@ void RecoveryKeeper::Finish() {
 
 void RecoveryKeeper::Follow() {
   if (offerPending_ || finished_) return;
-  if (window_.doc.DocumentModified != 1) {
+  if (window_.State().doc.DocumentModified != 1) {
     // Saved, set aside or never changed: nothing to recover.
     throttle_.stop();
     slot_.RemoveCopy();
@@ -66,7 +63,7 @@ void RecoveryKeeper::Follow() {
   }
   // In the middle of a command or a run the document is not whole: the end of
   // the command checks again.
-  if (window_.Busy() || window_.cmd.Busy()) return;
+  if (window_.Busy() || window_.State().cmd.Busy()) return;
   if (sinceWrite_.isValid() && sinceWrite_.elapsed() < WriteInterval) {
     if (!throttle_.isActive()) throttle_.start(static_cast<int>(WriteInterval - sinceWrite_.elapsed()));
     return;
@@ -75,7 +72,7 @@ void RecoveryKeeper::Follow() {
 }
 
 void RecoveryKeeper::WriteCopy() {
-  const DocumentImage image = CaptureForRecovery(window_.documentContext);
+  const DocumentImage image = CaptureForRecovery(window_.State().documentContext);
   std::string flags = EncodeFlagFile(image), data = EncodeDataFile(image);
   if (slot_.HasCopy() && flags == lastFlags_ && data == lastData_ && image.Title == lastTitle_) return;
   sinceWrite_.start();

@@ -12,14 +12,14 @@
 
 #include "documents/Recovery.h"
 
-class Form1;
+class ShellServices;
 
 class RecoveryKeeper {
  public:
   static constexpr int WriteInterval = 2000;  // milliseconds from one copy to the next, at least
   static constexpr const char* Question = "Recover unsaved work?";
 
-  explicit RecoveryKeeper(Form1& window, std::string folder = DefaultFolder());
+  explicit RecoveryKeeper(ShellServices& window, std::string folder = DefaultFolder());
   // Finish.
   ~RecoveryKeeper();
   RecoveryKeeper(const RecoveryKeeper&) = delete;
@@ -32,10 +32,10 @@ class RecoveryKeeper {
   // when there is one to offer. A copy another running program holds is left alone.
   bool FindLeftWork();
   bool OfferPending() const { return offerPending_; }
-  // Once the window is shown: "Recover unsaved work?". Yes opens the copy as an
-  // untitled, modified document (true); No removes it. A copy that cannot be
-  // read is reported and removed.
-  bool Offer();
+  // Once the window is shown: "Recover unsaved work?". Yes hands the copy to
+  // the window in `recovered`, to be opened as an untitled, modified document
+  // (true); No removes it. A copy that cannot be read is reported and removed.
+  bool Offer(DocumentImage& recovered);
   // After anything that may have changed the document: once the program is
   // idle, the copy follows the document.
   void Check();
@@ -50,7 +50,7 @@ class RecoveryKeeper {
   void Follow();
   void WriteCopy();
 
-  Form1& window_;
+  ShellServices& window_;
   RecoverySlot slot_;
   QTimer idle_;      // the next turn of the event loop
   QTimer throttle_;  // the end of the interval after the last copy

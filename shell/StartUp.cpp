@@ -20,11 +20,11 @@
 
 #include "shell/MainWindow.h"
 #include "shell/OnlineHelp.h"
+#include "shell/Panels.h"
 #include "shell/RecoveryKeeper.h"
 #include "shell/ViewWidget.h"
 
 namespace {
-constexpr int DataLabelHeight = 36;
 constexpr int HelpLabelHeight = 110;
 
 void CentreIn(QWidget* w, int cx, int cy) { w->move(cx - w->width() / 2, cy - w->height() / 2); }
@@ -96,8 +96,8 @@ void Form1::FormCreate() {
   FileNew();
   // Work a crashed session left is offered once the window is up; the tip
   // waits for the answer (OfferRecovery).
-  recovery = std::make_unique<RecoveryKeeper>(*this);
-  const bool leftWork = recovery->FindLeftWork();
+  recovery_ = std::make_unique<RecoveryKeeper>(static_cast<ShellServices&>(*this));
+  const bool leftWork = recovery_->FindLeftWork();
   if (prefs.ShowStartUpTips && !leftWork) {
     SaveViewSnapshot();
     ShowTip();
@@ -108,7 +108,7 @@ void Form1::FormCreate() {
 }
 
 void Form1::OfferRecovery(int waitsLeft) {
-  if (!recovery->OfferPending()) return;
+  if (!recovery_->OfferPending()) return;
   // The desktop may size the window until it is on the screen: wait for that.
   if (waitsLeft > 0 && !(windowHandle() && windowHandle()->isExposed())) {
     QTimer::singleShot(20, this, [this, waitsLeft] { OfferRecovery(waitsLeft - 1); });
@@ -117,7 +117,14 @@ void Form1::OfferRecovery(int waitsLeft) {
   // A recovered drawing is laid out for the view as it is now, and stays there.
   const bool settled = viewSettled_;
   viewSettled_ = true;
-  if (!recovery->Offer()) viewSettled_ = settled;
+  DocumentImage recovered;
+  if (recovery_->Offer(recovered)) {
+    AdoptRecoveredDocument(documentContext, documentHooks, recovered);
+    // The copy is written again as this window holds the document.
+    recovery_->Check();
+  } else {
+    viewSettled_ = settled;
+  }
   if (prefs.ShowStartUpTips) {
     SaveViewSnapshot();
     ShowTip();
@@ -129,7 +136,7 @@ void Form1::OfferRecovery(int waitsLeft) {
 }
 
 void Form1::OpenAfterStartUp(const std::string& name) {
-  if (recovery->OfferPending())
+  if (recovery_->OfferPending())
     startUpDocument_ = name;
   else
     OpenNamedDocument(name);
@@ -213,6 +220,3 @@ void Form1::OpenHelpFile(const std::string& fileName) {
   }
   if (!prompts_->OpenDocument(path)) prompts_->Message("The desktop could not open " + path + ".");
 }
-
-void Form1::ShowAbout() { About->show(); About->raise(); }
-void Form1::ShowUninstall() { Uninstall->show(); Uninstall->raise(); }

@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QGroupBox>
 
+#include "shell/Panels.h"
+
 #include "display/Streamlines.h"
 #include "geometry/ObjectDrawing.h"
 #include "shell/MainWindow.h"
@@ -55,10 +57,8 @@ bool DiscardsTheSolution(Cmd c) {
 
 }  // namespace
 
-void Form1::ConnectUndoCommands() {
-  Connect(Cmd::MnuEditUndo, [this] { UndoStep(false); });
-  Connect(Cmd::MnuEditRedo, [this] { UndoStep(true); });
-}
+void Form1::MnuEditUndoClick() { UndoStep(false); }
+void Form1::MnuEditRedoClick() { UndoStep(true); }
 
 void Form1::BeforeCommand(Cmd c) {
   if (OpensADocument(c)) NoteDocumentBeforeOpen();

@@ -8,26 +8,13 @@
 #include "shell/MainWindow.h"
 #include "shell/ViewWidget.h"
 
-void Form1::ConnectViewCommands() {
-  ViewHooks& h = geometry.hooks;
-  h.SaveViewSnapshot = [this] { SaveViewSnapshot(); };
-  h.CloseEntryPanels = [this] { RestoreViewSnapshot(); };
-  h.ShowOnlineHelp = [this](int code) { ShowOnlineHelp(code); };
-  h.OnCommandStateReset = [this] { display.StreamlinesShown = 0; };
+void Form1::MnuEditMagdomClick() { AddRectangleClick(scene, ui, *prompts_); }
+void Form1::MnuEditCMagdomClick() { AddCircleClick(scene, ui, *prompts_); }
+void Form1::MnuGuidelineClick() { AddGuidelineClick(scene, ui, *prompts_); }
 
-  auto addRect = [this] { AddRectangleClick(scene, ui, *prompts_); };
-  auto addCircle = [this] { AddCircleClick(scene, ui, *prompts_); };
-  auto addGuideline = [this] { AddGuidelineClick(scene, ui, *prompts_); };
-  Connect(Cmd::MnuEditAddRectangle, addRect);
-  Connect(Cmd::SpeedButton4, addRect);
-  Connect(Cmd::MnuEditAddCircle, addCircle);
-  Connect(Cmd::SpeedButton23, addCircle);
-  Connect(Cmd::MnuEditAddGuideline, addGuideline);
-  Connect(Cmd::SpeedButton25, addGuideline);
-  Connect(Cmd::MnuEditClearAllGuidelines, [this] {
-    ClearAllGuidelines(scene, ViewCanvas(), ui);
-    ViewChanged();
-  });
+void Form1::ClearallguidelinesClick() {
+  ClearAllGuidelines(scene, ViewCanvas(), ui);
+  ViewChanged();
 }
 
 void Form1::OnViewMouse(int kind, int x, int y, Qt::MouseButton button) {

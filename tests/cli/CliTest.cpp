@@ -33,7 +33,7 @@ class CliTest : public SessionFixture {
     prompts.fileNames = {name};
     Choose(Cmd::MnuFileSaveAs);
     EXPECT_TRUE(fs::exists(name));
-    EXPECT_EQ(f.objects.RectDataLen + f.objects.CircleDataLen, 20);
+    EXPECT_EQ(State(f).objects.RectDataLen + State(f).objects.CircleDataLen, 20);
     return name;
   }
   int Cli(std::vector<std::string> args, std::string& out, std::string& err) {
@@ -75,19 +75,19 @@ TEST_F(CliTest, TheCliAndTheWindowSolveTheSameDocumentAlike) {
   prompts.fileNames = {name};
   ClickButton(Cmd::SpeedButton2);
   ClickButton(Cmd::SpeedButton21);
-  ASSERT_TRUE(f.lastSolve.Completed());
-  const int iterations = f.lastSolve.iterations;
+  ASSERT_TRUE(State(f).lastSolve.Completed());
+  const int iterations = State(f).lastSolve.iterations;
   std::vector<float> visible;
-  for (std::int32_t r = 0; r < f.mesh.VisibleMeshSize; ++r)
-    for (std::int32_t c = 0; c < f.mesh.VisibleMeshSize; ++c)
-      visible.push_back(f.mesh.StreamFunction[static_cast<std::size_t>(f.mesh.Index(r, c))]);
+  for (std::int32_t r = 0; r < State(f).mesh.VisibleMeshSize; ++r)
+    for (std::int32_t c = 0; c < State(f).mesh.VisibleMeshSize; ++c)
+      visible.push_back(State(f).mesh.StreamFunction[static_cast<std::size_t>(State(f).mesh.Index(r, c))]);
   const QImage windowView = View();
 
   for (int round = 0; round < 2; ++round) {
     CliSolveRequest request;
     request.document = (folder / "doc").string();  // the base name serves
-    request.viewSize = f.mesh.ViewSize;
-    request.viewLeft = f.mesh.ViewLeft;
+    request.viewSize = State(f).mesh.ViewSize;
+    request.viewLeft = State(f).mesh.ViewLeft;
     request.psiCsv = (folder / "psi.csv").string();
     request.png = (folder / "view.png").string();
     CliSolveReport report;
@@ -176,9 +176,9 @@ TEST_F(CliTest, TheSummaryAndTheSavedDocumentHoldTheRun) {
     // The saved document opens in the window with its flow lines and solution.
     prompts.fileNames = {base + ".QDN"};
     ClickButton(Cmd::SpeedButton2);
-    EXPECT_EQ(f.mesh.VisibleMeshSize, std::stoi(mesh));
-    EXPECT_EQ(f.display.StreamlinesShown, 1);
-    EXPECT_EQ(f.objects.CircleDataLen, 10);
+    EXPECT_EQ(State(f).mesh.VisibleMeshSize, std::stoi(mesh));
+    EXPECT_EQ(State(f).display.StreamlinesShown, 1);
+    EXPECT_EQ(State(f).objects.CircleDataLen, 10);
   }
 }
 
@@ -213,7 +213,7 @@ TEST_F(CliTest, LiftGivesEachAerofoilItsCirculationAndTheSurfaceCsvFollowsTheSel
   ClickButton(Cmd::SpeedButton6);
   f.findChild<QSlider*>("AeroRot")->setValue(8);
   QTest::mouseClick(f.findChild<QPushButton*>("Button1"), Qt::LeftButton);
-  ASSERT_EQ(f.objects.AerofoilDataLen, 4);
+  ASSERT_EQ(State(f).objects.AerofoilDataLen, 4);
   ClickButton(Cmd::SpeedButton23);
   ClickView(50, 80);
   MoveOnView(58, 80);
@@ -253,18 +253,18 @@ TEST_F(CliTest, TheWindowOpensTheDocumentNamedOnItsCommandLine) {
   Form1& f = Launch();
   const std::string name = DrawAndSave(f);
   ClickButton(Cmd::SpeedButton19);  // New
-  ASSERT_EQ(f.objects.CircleDataLen, 0);
+  ASSERT_EQ(State(f).objects.CircleDataLen, 0);
   for (const std::string& given : {(folder / "doc").string(), (folder / "doc.FLG").string()}) {
     ClickButton(Cmd::SpeedButton19);
     f.OpenNamedDocument(given);
-    EXPECT_EQ(f.objects.CircleDataLen, 10) << given;
-    EXPECT_EQ(f.doc.CurrentFileName, name);
+    EXPECT_EQ(State(f).objects.CircleDataLen, 10) << given;
+    EXPECT_EQ(State(f).doc.CurrentFileName, name);
     EXPECT_EQ(f.windowTitle().toStdString(), "Quorvane " + name);
   }
   // A name that is not there says so and leaves the drawing alone.
   f.OpenNamedDocument((folder / "absent.QDN").string());
   EXPECT_EQ(prompts.messages.back(), "A file error has been detected. Please select another file.");
-  EXPECT_EQ(f.objects.CircleDataLen, 10);
+  EXPECT_EQ(State(f).objects.CircleDataLen, 10);
 }
 
 }  // namespace

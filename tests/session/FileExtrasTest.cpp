@@ -20,7 +20,7 @@ class FileExtrasTest : public SessionFixture {
     MoveOnView(57, 50);
     ClickView(57, 50);
     ClickButton(Cmd::SpeedButton21);
-    ASSERT_EQ(window->display.StreamlinesShown, 1);
+    ASSERT_EQ(State(*window).display.StreamlinesShown, 1);
   }
   static std::vector<std::vector<std::string>> Csv(const fs::path& file) {
     std::vector<std::vector<std::string>> rows;
@@ -63,7 +63,7 @@ TEST_F(FileExtrasTest, ExportsAreWrittenWholeAndReadBackAsShown) {
     for (std::int32_t r : {0, 42, 99})
       for (std::int32_t c : {0, 57, 99})
         EXPECT_EQ(std::stof(rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]),
-                  f.mesh.StreamFunction[static_cast<std::size_t>(f.mesh.Index(r, c))]);
+                  State(f).mesh.StreamFunction[static_cast<std::size_t>(State(f).mesh.Index(r, c))]);
   }
   // The line plot's samples, once a line is dragged with the gauge open.
   Choose(Cmd::MnuFileExportPlot);
@@ -102,7 +102,7 @@ TEST_F(FileExtrasTest, RecentDocumentsReopenAndOneThatHasGoneLeavesTheList) {
   Choose(Cmd::MnuFileSaveAs);
   for (int round = 0; round < 2; ++round) {
     ClickButton(Cmd::SpeedButton19);  // New
-    ASSERT_EQ(f.objects.CircleDataLen, 0);
+    ASSERT_EQ(State(f).objects.CircleDataLen, 0);
     emit RecentMenu()->aboutToShow();
     ASSERT_GE(RecentMenu()->actions().size(), 2);
     // Newest first: the last saved, then after the first round the one reopened.
@@ -110,8 +110,8 @@ TEST_F(FileExtrasTest, RecentDocumentsReopenAndOneThatHasGoneLeavesTheList) {
     EXPECT_TRUE(RecentMenu()->actions().at(1 - at)->text().endsWith(QString::fromStdString(second)));
     EXPECT_TRUE(RecentMenu()->actions().at(at)->text().endsWith(QString::fromStdString(first)));
     PickRecent(at);
-    EXPECT_EQ(f.doc.CurrentFileName, first);
-    EXPECT_EQ(f.objects.CircleDataLen, 10);
+    EXPECT_EQ(State(f).doc.CurrentFileName, first);
+    EXPECT_EQ(State(f).objects.CircleDataLen, 10);
     emit RecentMenu()->aboutToShow();
     EXPECT_TRUE(RecentMenu()->actions().at(0)->text().endsWith(QString::fromStdString(first))) << "opened: first again";
   }
@@ -119,7 +119,7 @@ TEST_F(FileExtrasTest, RecentDocumentsReopenAndOneThatHasGoneLeavesTheList) {
   fs::remove(second);
   PickRecent(1);  // second, behind the first reopened
   EXPECT_NE(prompts.messages.back().find("is no longer there"), std::string::npos);
-  EXPECT_EQ(f.objects.CircleDataLen, 0);
+  EXPECT_EQ(State(f).objects.CircleDataLen, 0);
   emit RecentMenu()->aboutToShow();
   for (QAction* a : RecentMenu()->actions()) EXPECT_FALSE(a->text().endsWith(QString::fromStdString(second)));
 }

@@ -15,7 +15,6 @@
 #include "SessionFixture.h"
 #include "platform/Printer.h"
 #include "shell/GaugeCommands.h"
-#include "shell/PrintCommands.h"
 
 namespace {
 
@@ -23,14 +22,14 @@ class LiftSessionTest : public SessionFixture {
  protected:
   void TearDown() override {
     // The settings file outlives the window: the next session starts with lift off.
-    if (window && window->liftOn) Choose(Cmd::MnuAnalyseLift);
+    if (window && State(*window).liftOn) Choose(Cmd::MnuAnalyseLift);
     SessionFixture::TearDown();
   }
 
   Form1& Start() {
     WritePreferences();
     Form1& f = Launch();
-    if (f.liftOn) Choose(Cmd::MnuAnalyseLift);
+    if (State(f).liftOn) Choose(Cmd::MnuAnalyseLift);
     return f;
   }
 
@@ -48,7 +47,7 @@ class LiftSessionTest : public SessionFixture {
   // The speed button Run: set-up, then the solve.
   void Run() {
     ClickButton(Cmd::SpeedButton21);
-    ASSERT_EQ(window->display.StreamlinesShown, 1);
+    ASSERT_EQ(State(*window).display.StreamlinesShown, 1);
   }
 
   struct Readout {
@@ -60,7 +59,7 @@ class LiftSessionTest : public SessionFixture {
   Readout LiftLabel() {
     static const QRegularExpression format(
         "^Aerofoil (\\d):  \u0393 (-?[0-9.]+)\\nCl (-?[0-9.]+) \\(KJ\\)  (-?[0-9.]+) \\(Cp\\)$");
-    for (QLabel* l : window->DataLabel) {
+    for (QLabel* l : Controls(*window).DataLabel) {
       const QRegularExpressionMatch m = format.match(l->text());
       if (m.hasMatch())
         return {true, m.captured(1).toInt(), m.captured(2).toDouble(), m.captured(3).toDouble(),
@@ -69,7 +68,7 @@ class LiftSessionTest : public SessionFixture {
     return {};
   }
   bool AnyLabelMentionsCirculation() {
-    for (QLabel* l : window->DataLabel)
+    for (QLabel* l : Controls(*window).DataLabel)
       if (l->text().contains(QChar(0x0393))) return true;
     return false;
   }
@@ -88,15 +87,15 @@ TEST_F(LiftSessionTest, LiftAddsCirculationAndSwitchedOffTheRunIsTheSameBitForBi
   AddAerofoil(6);
 
   Run();
-  const std::vector<float> plain = f.mesh.StreamFunction;
-  const std::int32_t plainIterations = f.lastSolve.iterations;
+  const std::vector<float> plain = State(f).mesh.StreamFunction;
+  const std::int32_t plainIterations = State(f).lastSolve.iterations;
   const QImage plainView = View();
   EXPECT_FALSE(AnyLabelMentionsCirculation());
 
   // The check item toggles, and the settings file follows each time.
   for (const bool expected : {true, false, true}) {
     Choose(Cmd::MnuAnalyseLift);
-    EXPECT_EQ(f.liftOn, expected);
+    EXPECT_EQ(State(f).liftOn, expected);
     EXPECT_EQ(f.Action(Cmd::MnuAnalyseLift)->isChecked(), expected);
     EXPECT_EQ(AppSettings().Lift(), expected);
   }
@@ -105,10 +104,10 @@ TEST_F(LiftSessionTest, LiftAddsCirculationAndSwitchedOffTheRunIsTheSameBitForBi
   QImage liftedView;
   for (int round = 0; round < 2; ++round) {
     Run();
-    EXPECT_EQ(f.lastSolve.iterations, plainIterations) << "the plain run under the lift is the run of before";
-    ASSERT_EQ(f.lift.outcome, LiftOutcome::Applied) << round;
-    ASSERT_EQ(f.lift.aerofoils.size(), 1u);
-    EXPECT_NE(f.mesh.StreamFunction, plain);
+    EXPECT_EQ(State(f).lastSolve.iterations, plainIterations) << "the plain run under the lift is the run of before";
+    ASSERT_EQ(State(f).lift.outcome, LiftOutcome::Applied) << round;
+    ASSERT_EQ(State(f).lift.aerofoils.size(), 1u);
+    EXPECT_NE(State(f).mesh.StreamFunction, plain);
     EXPECT_NE(View(), plainView) << "the flow lines follow the lifting flow";
     const Readout r = LiftLabel();
     ASSERT_TRUE(r.shown) << round;
@@ -120,10 +119,10 @@ TEST_F(LiftSessionTest, LiftAddsCirculationAndSwitchedOffTheRunIsTheSameBitForBi
     EXPECT_GT(r.clPressure, 0.3);
     EXPECT_LT(r.clPressure, 2.0);
     if (round == 0) {
-      lifted = f.mesh.StreamFunction;
+      lifted = State(f).mesh.StreamFunction;
       liftedView = View();
     } else {
-      EXPECT_EQ(f.mesh.StreamFunction, lifted) << "the same run gives the same lifting flow";
+      EXPECT_EQ(State(f).mesh.StreamFunction, lifted) << "the same run gives the same lifting flow";
       EXPECT_EQ(View(), liftedView);
     }
   }
@@ -133,8 +132,8 @@ TEST_F(LiftSessionTest, LiftAddsCirculationAndSwitchedOffTheRunIsTheSameBitForBi
   EXPECT_FALSE(AnyLabelMentionsCirculation());
   for (int round = 0; round < 2; ++round) {
     Run();
-    EXPECT_EQ(f.lastSolve.iterations, plainIterations) << round;
-    EXPECT_EQ(f.mesh.StreamFunction, plain) << round;
+    EXPECT_EQ(State(f).lastSolve.iterations, plainIterations) << round;
+    EXPECT_EQ(State(f).mesh.StreamFunction, plain) << round;
     EXPECT_EQ(View(), plainView) << round;
     EXPECT_FALSE(AnyLabelMentionsCirculation()) << round;
   }
@@ -162,15 +161,15 @@ TEST_F(LiftSessionTest, EscapeDuringTheCirculationRunsStopsTheRunEveryTime) {
     watch.stop();
     ASSERT_EQ(escapes, 1) << round;
     EXPECT_EQ(View(), before) << "a stopped run draws nothing, round " << round;
-    EXPECT_NE(f.lift.outcome, LiftOutcome::Applied);
+    EXPECT_NE(State(f).lift.outcome, LiftOutcome::Applied);
     EXPECT_FALSE(AnyLabelMentionsCirculation());
-    EXPECT_EQ(f.cmd.EscapePressed, 0);
+    EXPECT_EQ(State(f).cmd.EscapePressed, 0);
     ExpectIdle("after Escape in the circulation runs, round " + std::to_string(round + 1));
-    EXPECT_FALSE(f.ProgressBar1->isVisible());
+    EXPECT_FALSE(Controls(f).ProgressBar1->isVisible());
   }
   // And a run left alone still lifts.
   Choose(Cmd::MnuAnalyseRun);
-  EXPECT_EQ(f.lift.outcome, LiftOutcome::Applied);
+  EXPECT_EQ(State(f).lift.outcome, LiftOutcome::Applied);
   EXPECT_TRUE(LiftLabel().shown);
 }
 
@@ -178,37 +177,37 @@ TEST_F(LiftSessionTest, SurfacePressureOfACircleShowsPrintsAndEndsAsThePlotDoes)
   Form1& f = Start();
   auto recording = std::make_unique<RecordingPrinter>();
   RecordingPrinter& printer = *recording;
-  SetWindowPrinter(f, std::move(recording));
-  GaugePanel* gauge = GaugeOf(f);
+  WindowProbe::SetPrinter(f, std::move(recording));
+  GaugePanel* gauge = Controls(f).AGage;
   ASSERT_NE(gauge, nullptr);
 
   Choose(Cmd::MnuEditAddCircle);
   ClickView(50, 50);
   ClickView(58, 50);
-  ASSERT_EQ(f.objects.CircleDataLen, 10);
+  ASSERT_EQ(State(f).objects.CircleDataLen, 10);
 
   // Without a solution there is nothing to show, and the view stays.
   const QImage unsolved = View();
   Choose(Cmd::MnuViewSurfacePressure);
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(View(), unsolved);
-  EXPECT_EQ(f.cmd.PlotShown, 0);
+  EXPECT_EQ(State(f).cmd.PlotShown, 0);
 
   Run();
   ClickView(1, 1);  // nothing selected
-  ASSERT_EQ(f.objects.ObjectSelected, 0);
+  ASSERT_EQ(State(f).objects.ObjectSelected, 0);
   const QImage nothingSelected = View();
   Choose(Cmd::MnuViewSurfacePressure);
   ASSERT_EQ(prompts.messages.size(), 2u);
   EXPECT_EQ(View(), nothingSelected);
 
   ClickView(50, 50);
-  ASSERT_EQ(f.objects.ObjectSelected, 1);
+  ASSERT_EQ(State(f).objects.ObjectSelected, 1);
   const QImage flow = View();
   const QRgb navy = qRgb(0, 0, 128), red = qRgb(255, 0, 0);
   for (int round = 0; round < 2; ++round) {
     Choose(Cmd::MnuViewSurfacePressure);
-    ASSERT_EQ(f.cmd.PlotShown, 1) << round;
+    ASSERT_EQ(State(f).cmd.PlotShown, 1) << round;
     EXPECT_TRUE(gauge->isVisible()) << "the plot's buttons come with the gauge";
     EXPECT_TRUE(gauge->EndPlot->isVisible());
     EXPECT_TRUE(gauge->PrintPlot->isVisible());
@@ -226,7 +225,7 @@ TEST_F(LiftSessionTest, SurfacePressureOfACircleShowsPrintsAndEndsAsThePlotDoes)
     EXPECT_EQ(View(), plot);
 
     QTest::mouseClick(gauge->EndPlot, Qt::LeftButton);
-    EXPECT_EQ(f.cmd.PlotShown, 0);
+    EXPECT_EQ(State(f).cmd.PlotShown, 0);
     EXPECT_FALSE(gauge->EndPlot->isVisible());
     EXPECT_EQ(View(), flow) << "End Plot brings the flow display back, round " << round;
   }

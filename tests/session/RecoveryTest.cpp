@@ -52,28 +52,28 @@ class RecoveryTest : public SessionFixture {
   }
 
   void DrawCircle(float column = 50) {
-    const std::int32_t before = window->objects.CircleDataLen;
+    const std::int32_t before = State(*window).objects.CircleDataLen;
     ClickButton(Cmd::SpeedButton23);
     ClickView(column, 50);
     MoveOnView(column + 6, 50);
     ClickView(column + 6, 50);
-    ASSERT_EQ(window->objects.CircleDataLen, before + 10);
+    ASSERT_EQ(State(*window).objects.CircleDataLen, before + 10);
   }
   // Starts the program and waits until the question about left work, asked
   // once the window is on the screen, is answered.
   Form1& LaunchAndAnswer() {
     Form1& f = Launch();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.recovery->OfferPending(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !WindowProbe::Recovery(f).OfferPending(); }, 5000));
     QApplication::processEvents();
     return f;
   }
   bool WaitForCopies(int n) {
-    return QTest::qWaitFor([&] { return window->recovery->CopiesWritten() >= n; }, 5000);
+    return QTest::qWaitFor([&] { return WindowProbe::Recovery(*window).CopiesWritten() >= n; }, 5000);
   }
   std::vector<float> Circle() const {
-    return {window->objects.CircleData.begin(), window->objects.CircleData.begin() + 10};
+    return {State(*window).objects.CircleData.begin(), State(*window).objects.CircleData.begin() + 10};
   }
-  std::vector<float> Solution() const { return {window->mesh.StreamFunction.begin(), window->mesh.StreamFunction.end()}; }
+  std::vector<float> Solution() const { return {State(*window).mesh.StreamFunction.begin(), State(*window).mesh.StreamFunction.end()}; }
   std::set<std::string> RecoveryFiles() const {
     std::set<std::string> names;
     std::error_code ec;
@@ -85,7 +85,7 @@ class RecoveryTest : public SessionFixture {
   DocumentImage CopyOnDisk() {
     DocumentImage image;
     std::string reason;
-    EXPECT_TRUE(LoadDocumentFiles(window->recovery->Slot().CopyName(), window->mesh.ViewSize, image, reason))
+    EXPECT_TRUE(LoadDocumentFiles(WindowProbe::Recovery(*window).Slot().CopyName(), State(*window).mesh.ViewSize, image, reason))
         << reason;
     return image;
   }
@@ -103,7 +103,7 @@ class RecoveryTest : public SessionFixture {
     DrawCircle();
     referenceCircle = Circle();
     ClickButton(Cmd::SpeedButton21);
-    ASSERT_EQ(window->display.StreamlinesShown, 1);
+    ASSERT_EQ(State(*window).display.StreamlinesShown, 1);
     referenceSolution = Solution();
     window.reset();
     ASSERT_EQ(RecoveryFiles(), std::set<std::string>{}) << "a normal end leaves no copy";
@@ -154,9 +154,9 @@ class RecoveryTest : public SessionFixture {
     const Form1& f = *window;
     EXPECT_EQ(prompts.yesNoQuestions, std::vector<std::string>{"Recover unsaved work?"}) << at;
     EXPECT_EQ(f.windowTitle().toStdString(), "Quorvane [UNTITLED]") << at;
-    EXPECT_EQ(f.doc.DocumentModified, 1) << at;
-    EXPECT_EQ(f.doc.CurrentFileName, "") << at;
-    EXPECT_EQ(f.objects.RectDataLen, 0) << "the rectangle in progress was never part of the drawing, " << at;
+    EXPECT_EQ(State(f).doc.DocumentModified, 1) << at;
+    EXPECT_EQ(State(f).doc.CurrentFileName, "") << at;
+    EXPECT_EQ(State(f).objects.RectDataLen, 0) << "the rectangle in progress was never part of the drawing, " << at;
     EXPECT_EQ(Circle(), referenceCircle) << at;
     ExpectIdle(at);
   }
@@ -164,9 +164,9 @@ class RecoveryTest : public SessionFixture {
   void ExitWithoutSaving() {
     prompts.answers = {Answer::No};
     Choose(Cmd::MnuFileExit);
-    const std::size_t shown = window->ExitPanel[0]->isVisible() ? 0 : 1;
-    ASSERT_TRUE(window->ExitPanel[shown]->isVisible());
-    QTest::mouseClick(window->ExitButton[shown], Qt::LeftButton);
+    const std::size_t shown = Controls(*window).ExitPanels[0]->isVisible() ? 0 : 1;
+    ASSERT_TRUE(Controls(*window).ExitPanels[shown]->isVisible());
+    QTest::mouseClick(Controls(*window).ExitPanels[shown]->ExitButton, Qt::LeftButton);
     EXPECT_EQ(RecoveryFiles(), std::set<std::string>{}) << "a normal exit leaves nothing to recover";
     window.reset();
   }
@@ -201,7 +201,7 @@ class KilledDuringARun : public Victim {
     ASSERT_TRUE(WaitForCopies(1));
     QTimer solving;
     QObject::connect(&solving, &QTimer::timeout, [this] {
-      if (window->ProgressBar1->isVisible()) ReportReadyAndWait();
+      if (Controls(*window).ProgressBar1->isVisible()) ReportReadyAndWait();
     });
     solving.start(0);
     ClickButton(Cmd::SpeedButton21);
@@ -215,7 +215,7 @@ class KilledWhileEditingAfterARun : public Victim {
     DrawCircle();
     ASSERT_TRUE(WaitForCopies(1));
     ClickButton(Cmd::SpeedButton21);
-    ASSERT_EQ(window->display.StreamlinesShown, 1);
+    ASSERT_EQ(State(*window).display.StreamlinesShown, 1);
     ASSERT_TRUE(WaitForCopies(2)) << "the solved drawing is copied once the program is idle";
     ClickButton(Cmd::SpeedButton4);
     ClickView(20, 20);
@@ -245,10 +245,10 @@ TEST_F(RecoveryTest, AKillDuringARunLeavesTheDrawingToRecover) {
     prompts.answers = {Answer::Yes};
     LaunchAndAnswer();
     ExpectRecoveredCircle(at);
-    EXPECT_EQ(window->display.StreamlinesShown, 0) << "the run was cut off, " << at;
+    EXPECT_EQ(State(*window).display.StreamlinesShown, 0) << "the run was cut off, " << at;
     // The recovered drawing runs as it would have.
     ClickButton(Cmd::SpeedButton21);
-    ASSERT_EQ(window->display.StreamlinesShown, 1) << at;
+    ASSERT_EQ(State(*window).display.StreamlinesShown, 1) << at;
     EXPECT_EQ(Solution(), referenceSolution) << at;
     ExitWithoutSaving();
   }
@@ -263,11 +263,11 @@ TEST_F(RecoveryTest, AKillWhileEditingAfterARunLeavesTheSolutionToRecover) {
     prompts.answers = {Answer::Yes};
     LaunchAndAnswer();
     ExpectRecoveredCircle(at);
-    EXPECT_EQ(window->display.StreamlinesShown, 1) << at;
+    EXPECT_EQ(State(*window).display.StreamlinesShown, 1) << at;
     EXPECT_EQ(Solution(), referenceSolution) << at;
     // The flow lines are on the view: they go when the drawing is redrawn alone.
     const QImage recovered = View();
-    window->RedrawView();
+    WindowProbe::RedrawView(*window);
     EXPECT_NE(View(), recovered) << at;
     ExitWithoutSaving();
   }
@@ -282,8 +282,8 @@ TEST_F(RecoveryTest, NoRemovesTheCopyAndTheNextStartAsksNothing) {
     prompts.answers = {Answer::No};
     Form1& f = LaunchAndAnswer();
     EXPECT_EQ(prompts.yesNoQuestions, std::vector<std::string>{"Recover unsaved work?"}) << at;
-    EXPECT_EQ(f.objects.CircleDataLen, 0) << at;
-    EXPECT_EQ(f.doc.DocumentModified, 0) << at;
+    EXPECT_EQ(State(f).objects.CircleDataLen, 0) << at;
+    EXPECT_EQ(State(f).doc.DocumentModified, 0) << at;
     EXPECT_EQ(f.windowTitle().toStdString(), "Quorvane [UNTITLED]") << at;
     EXPECT_EQ(RecoveryFiles().count("recovery-0.QDN"), 0u) << at;
     window.reset();
@@ -314,9 +314,9 @@ TEST_F(RecoveryTest, TheQuestionComesAfterTheWindowIsShownAndBeforeTheTip) {
     window = std::make_unique<Form1>(&watching, folder.string() + "/");
     watching.onQuestion = [&] {
       shown = window->isVisible();
-      tipShown = window->GroupBox1->isVisible();
+      tipShown = Controls(*window).GroupBox1->isVisible();
     };
-    EXPECT_FALSE(window->GroupBox1->isVisibleTo(window.get())) << "the tip waits for the answer";
+    EXPECT_FALSE(Controls(*window).GroupBox1->isVisibleTo(window.get())) << "the tip waits for the answer";
     ShowMainWindow(*window);
     // A key before the question changes nothing: the copy waits for the answer.
     QTest::keyClick(window.get(), Qt::Key_A);
@@ -324,15 +324,15 @@ TEST_F(RecoveryTest, TheQuestionComesAfterTheWindowIsShownAndBeforeTheTip) {
     EXPECT_TRUE(shown);
     EXPECT_FALSE(tipShown);
     QApplication::processEvents();
-    EXPECT_TRUE(window->GroupBox1->isVisible()) << "the tip follows the answer";
-    EXPECT_EQ(window->objects.CircleDataLen, answer == Answer::Yes ? 10 : 0);
+    EXPECT_TRUE(Controls(*window).GroupBox1->isVisible()) << "the tip follows the answer";
+    EXPECT_EQ(State(*window).objects.CircleDataLen, answer == Answer::Yes ? 10 : 0);
     EXPECT_FALSE(window->Action(Cmd::MnuFile)->isEnabled()) << "the tip holds the commands as at any start";
     window.reset();
   }
   // No copy: the tip at once, and no question.
   prompts = ScriptedPrompts();
   window = std::make_unique<Form1>(&prompts, folder.string() + "/");
-  EXPECT_TRUE(window->GroupBox1->isVisibleTo(window.get()));
+  EXPECT_TRUE(Controls(*window).GroupBox1->isVisibleTo(window.get()));
   ShowMainWindow(*window);
   QTest::qWait(20);
   EXPECT_TRUE(prompts.questions.empty());
@@ -359,13 +359,13 @@ TEST_F(RecoveryTest, ADocumentNamedOnTheCommandLineOpensAfterTheAnswer) {
     window = std::make_unique<Form1>(&prompts, folder.string() + "/");
     ShowMainWindow(*window);
     QTimer::singleShot(0, window.get(), [this, name] { window->OpenAfterStartUp(name); });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->doc.CurrentFileName == name; }, 5000)) << at;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return State(*window).doc.CurrentFileName == name; }, 5000)) << at;
     QApplication::processEvents();
     std::vector<std::string> asked = {"Recover unsaved work?"};
     if (answer == Answer::Yes) asked.push_back("Save changes to Quorvane [UNTITLED]?");
     EXPECT_EQ(prompts.questions, asked) << at;
-    EXPECT_EQ(window->objects.RectDataLen, 10) << at;
-    EXPECT_EQ(window->objects.CircleDataLen, 0) << at;
+    EXPECT_EQ(State(*window).objects.RectDataLen, 10) << at;
+    EXPECT_EQ(State(*window).objects.CircleDataLen, 0) << at;
     EXPECT_EQ(window->windowTitle().toStdString(), "Quorvane " + name) << at;
     EXPECT_EQ(RecoveryFiles().count("recovery-0.QDN"), 0u) << "the open set the work aside, " << at;
     window.reset();
@@ -402,19 +402,19 @@ TEST_F(RecoveryTest, TheCopyFollowsTheEditsAndGoesWithSaveNewAndOpen) {
       EXPECT_EQ(RecoveryFiles().count("recovery-0.QDN"), 0u) << at;
       DrawCircle(20 + 10 * static_cast<float>(way));
       ASSERT_TRUE(WaitForCopies(++written)) << at;
-      EXPECT_EQ(CopyOnDisk().Objects[1].size(), f.objects.CircleDataLen + 0u) << at;
+      EXPECT_EQ(CopyOnDisk().Objects[1].size(), State(f).objects.CircleDataLen + 0u) << at;
       if (round == 0 && way == 0) {
         // A second change within the interval waits for it, then is copied.
         DrawCircle(25);
         QTest::qWait(50);
-        EXPECT_EQ(f.recovery->CopiesWritten(), written) << "no second copy at once";
-        EXPECT_EQ(CopyOnDisk().Objects[1].size() + 10, f.objects.CircleDataLen + 0u);
+        EXPECT_EQ(WindowProbe::Recovery(f).CopiesWritten(), written) << "no second copy at once";
+        EXPECT_EQ(CopyOnDisk().Objects[1].size() + 10, State(f).objects.CircleDataLen + 0u);
         ASSERT_TRUE(WaitForCopies(++written));
-        EXPECT_EQ(CopyOnDisk().Objects[1].size(), f.objects.CircleDataLen + 0u);
+        EXPECT_EQ(CopyOnDisk().Objects[1].size(), State(f).objects.CircleDataLen + 0u);
       }
       putAside[way]();
       QApplication::processEvents();
-      EXPECT_EQ(f.doc.DocumentModified, 0) << at;
+      EXPECT_EQ(State(f).doc.DocumentModified, 0) << at;
       EXPECT_EQ(RecoveryFiles(), std::set<std::string>{"recovery-0.lock"}) << at;
     }
   }
@@ -424,7 +424,7 @@ TEST_F(RecoveryTest, TheCopyFollowsTheEditsAndGoesWithSaveNewAndOpen) {
   Press(Qt::Key_A);
   Press(Qt::Key_A);
   QTest::qWait(RecoveryKeeper::WriteInterval + 300);
-  EXPECT_EQ(f.recovery->CopiesWritten(), written);
+  EXPECT_EQ(WindowProbe::Recovery(f).CopiesWritten(), written);
   // The copy never touched the preferences.
   EXPECT_EQ(TempRead(folder / "Pref.PRF"), prefBytes);
   EXPECT_TRUE(prompts.messages.empty());
@@ -443,26 +443,26 @@ TEST_F(RecoveryTest, ASecondWindowNeitherOffersNorWritesOverTheFirstsCopy) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&second));
     QApplication::processEvents();
     EXPECT_TRUE(secondPrompts.questions.empty()) << round;
-    EXPECT_EQ(second.objects.CircleDataLen, 0);
+    EXPECT_EQ(State(second).objects.CircleDataLen, 0);
     // Its own work goes to a copy of its own.
     QTest::mouseClick(second.Button(Cmd::SpeedButton4), Qt::LeftButton);
-    const float cell = second.mesh.CellWidth;
+    const float cell = State(second).mesh.CellWidth;
     auto at = [cell](float column, float row) {
       return QPoint(static_cast<int>(column * cell), static_cast<int>(row * cell));
     };
     // Both windows cover the screen: the moves go to the second one's view itself.
     for (const QPoint p : {at(30, 40), at(30, 60), at(40, 55), at(45, 60)}) {
-      QMouseEvent move(QEvent::MouseMove, QPointF(p), second.V->mapToGlobal(QPointF(p)), Qt::NoButton,
+      QMouseEvent move(QEvent::MouseMove, QPointF(p), Controls(second).V->mapToGlobal(QPointF(p)), Qt::NoButton,
                        Qt::NoButton, {});
-      QApplication::sendEvent(second.V, &move);
-      if (p != at(40, 55)) QTest::mouseClick(second.V, Qt::LeftButton, {}, p);
+      QApplication::sendEvent(Controls(second).V, &move);
+      if (p != at(40, 55)) QTest::mouseClick(Controls(second).V, Qt::LeftButton, {}, p);
     }
-    ASSERT_EQ(second.objects.RectDataLen, 10);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return second.recovery->CopiesWritten() == 1; }, 5000));
-    EXPECT_EQ(second.recovery->Slot().CopyName(), recoveryFolder + "/recovery-1.QDN");
+    ASSERT_EQ(State(second).objects.RectDataLen, 10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return WindowProbe::Recovery(second).CopiesWritten() == 1; }, 5000));
+    EXPECT_EQ(WindowProbe::Recovery(second).Slot().CopyName(), recoveryFolder + "/recovery-1.QDN");
     EXPECT_EQ(TempRead(recoveryFolder + "/recovery-0.QDN"), firstCopy);
   }
-  EXPECT_EQ(first.objects.CircleDataLen, 10);
+  EXPECT_EQ(State(first).objects.CircleDataLen, 10);
   EXPECT_EQ(RecoveryFiles().count("recovery-1.QDN"), 0u) << "a window that ends normally takes its copy with it";
 }
 

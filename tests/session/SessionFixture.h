@@ -19,6 +19,7 @@
 #include "geometry/GeometryState.h"
 #include "platform/Prompts.h"
 #include "shell/MainWindow.h"
+#include "shell/WindowProbe.h"
 #include "shell/ViewWidget.h"
 
 class SessionFixture : public ::testing::Test {
@@ -72,34 +73,34 @@ class SessionFixture : public ::testing::Test {
     a->trigger();
   }
   QPoint At(float column, float row) const {
-    return QPoint(static_cast<int>(column * window->mesh.CellWidth), static_cast<int>(row * window->mesh.CellHeight));
+    return QPoint(static_cast<int>(column * State(*window).mesh.CellWidth), static_cast<int>(row * State(*window).mesh.CellHeight));
   }
   void ClickView(float column, float row) {
-    QTest::mouseMove(window->V, At(column, row));
-    QTest::mouseClick(window->V, Qt::LeftButton, {}, At(column, row));
+    QTest::mouseMove(Controls(*window).V, At(column, row));
+    QTest::mouseClick(Controls(*window).V, Qt::LeftButton, {}, At(column, row));
   }
-  void MoveOnView(float column, float row) { QTest::mouseMove(window->V, At(column, row)); }
+  void MoveOnView(float column, float row) { QTest::mouseMove(Controls(*window).V, At(column, row)); }
   // Moves with the button held down, as a drag reaches the view.
   void DragOnView(QPoint from, QPoint to) {
-    QTest::mouseMove(window->V, from);
-    QTest::mousePress(window->V, Qt::LeftButton, {}, from);
+    QTest::mouseMove(Controls(*window).V, from);
+    QTest::mousePress(Controls(*window).V, Qt::LeftButton, {}, from);
     for (const QPoint p : {(from + to) / 2, to}) {
-      QMouseEvent move(QEvent::MouseMove, QPointF(p), window->V->mapToGlobal(QPointF(p)), Qt::NoButton,
+      QMouseEvent move(QEvent::MouseMove, QPointF(p), Controls(*window).V->mapToGlobal(QPointF(p)), Qt::NoButton,
                        Qt::LeftButton, {});
-      QApplication::sendEvent(window->V, &move);
+      QApplication::sendEvent(Controls(*window).V, &move);
     }
-    QTest::mouseRelease(window->V, Qt::LeftButton, {}, to);
+    QTest::mouseRelease(Controls(*window).V, Qt::LeftButton, {}, to);
   }
   QImage View() {
-    window->ViewCanvas().Flush();
-    return window->viewImage.copy();
+    WindowProbe::ViewCanvas(*window).Flush();
+    return Controls(*window).viewImage.copy();
   }
-  std::string Panel(int i) const { return window->StatusPanel[static_cast<std::size_t>(i)]->text().toStdString(); }
+  std::string Panel(int i) const { return Controls(*window).StatusPanel[static_cast<std::size_t>(i)]->text().toStdString(); }
   // Nothing in progress and every command back: what the user sees after a
   // command has ended.
   void ExpectIdle(const std::string& after) {
-    const Form1& f = *window;
-    EXPECT_FALSE(AnyCommand(f.cmd)) << after;
+    Form1& f = *window;
+    EXPECT_FALSE(AnyCommand(State(f).cmd)) << after;
     EXPECT_TRUE(f.Action(Cmd::MnuFile)->isEnabled()) << after;
     EXPECT_TRUE(f.Action(Cmd::MnuEdit)->isEnabled()) << after;
     EXPECT_TRUE(f.Button(Cmd::SpeedButton4)->isEnabled()) << after;

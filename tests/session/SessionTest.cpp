@@ -23,7 +23,7 @@ class SessionTest : public SessionFixture {
     ClickView(30, 60);
     MoveOnView(40, 55);
     ClickView(45, 60);
-    ASSERT_EQ(window->objects.ObjectSelected, 1);
+    ASSERT_EQ(State(*window).objects.ObjectSelected, 1);
   }
   // The first column of the view whose pixels match the vertical centre line
   // (xor over white leaves it non-white all the way down).
@@ -43,8 +43,8 @@ class SessionTest : public SessionFixture {
     bool operator==(const Geometry&) const = default;
   };
   Geometry Now() const {
-    const Mesh& m = window->mesh;
-    return {m.ViewLeft, m.ViewTop, m.ViewSize, m.MeshCentreX, m.MeshCentreY, m.CellWidth, window->V->geometry()};
+    const Mesh& m = State(*window).mesh;
+    return {m.ViewLeft, m.ViewTop, m.ViewSize, m.MeshCentreX, m.MeshCentreY, m.CellWidth, Controls(*window).V->geometry()};
   }
 };
 
@@ -70,7 +70,7 @@ TEST_F(SessionTest, EscapeCancelsEveryCreationCommandThreeTimesInARow) {
       Press(Qt::Key_Escape);
       ExpectIdle(at);
       EXPECT_EQ(View(), before) << at;
-      EXPECT_EQ(f.objects.RectDataLen + f.objects.CircleDataLen, 0) << at;
+      EXPECT_EQ(State(f).objects.RectDataLen + State(f).objects.CircleDataLen, 0) << at;
     }
   }
   // The aerofoil's angle panel closes on Escape every time too.
@@ -82,7 +82,7 @@ TEST_F(SessionTest, EscapeCancelsEveryCreationCommandThreeTimesInARow) {
     Press(Qt::Key_Escape);
     EXPECT_FALSE(aerosize->isVisible()) << round;
     ExpectIdle("aerofoil panel, round " + std::to_string(round + 1));
-    EXPECT_EQ(f.objects.AerofoilDataLen, 0);
+    EXPECT_EQ(State(f).objects.AerofoilDataLen, 0);
   }
 }
 
@@ -90,20 +90,20 @@ TEST_F(SessionTest, EscapeCancelsEveryEditCommandThreeTimesInARow) {
   WritePreferences();
   Form1& f = Launch();
   DrawRectangle();
-  const std::vector<float> table(f.objects.RectData.begin(), f.objects.RectData.begin() + 10);
+  const std::vector<float> table(State(f).objects.RectData.begin(), State(f).objects.RectData.begin() + 10);
   for (Cmd c : {Cmd::SpeedButton8, Cmd::SpeedButton9, Cmd::SpeedButton10, Cmd::SpeedButton17, Cmd::SpeedButton18,
                 Cmd::SpeedButton14}) {
     for (int round = 0; round < 3; ++round) {
       const std::string at = "button " + std::to_string(static_cast<int>(c)) + ", round " + std::to_string(round + 1);
       ClickView(37, 50);  // selects the rectangle again: Escape drops the selection
-      ASSERT_EQ(f.objects.ObjectSelected, 1) << at;
+      ASSERT_EQ(State(f).objects.ObjectSelected, 1) << at;
       ClickButton(c);
       ASSERT_FALSE(f.Action(Cmd::MnuEdit)->isEnabled()) << at;
       MoveOnView(60, 70);
       Press(Qt::Key_Escape);
       ExpectIdle(at);
-      EXPECT_EQ(f.objects.RectDataLen, 10) << at;
-      EXPECT_EQ(std::vector<float>(f.objects.RectData.begin(), f.objects.RectData.begin() + 10), table) << at;
+      EXPECT_EQ(State(f).objects.RectDataLen, 10) << at;
+      EXPECT_EQ(std::vector<float>(State(f).objects.RectData.begin(), State(f).objects.RectData.begin() + 10), table) << at;
     }
   }
 }
@@ -114,15 +114,15 @@ TEST_F(SessionTest, FlipShowsItsHelpAndTwoFlipsGiveTheRectangleBack) {
   Choose(Cmd::Mnuhelp);
   ASSERT_TRUE(f.Action(Cmd::Mnuhelp)->isChecked());
   DrawRectangle();
-  const std::vector<float> drawn(f.objects.RectData.begin(), f.objects.RectData.begin() + 8);
+  const std::vector<float> drawn(State(f).objects.RectData.begin(), State(f).objects.RectData.begin() + 8);
   for (Cmd flip : {Cmd::SpeedButton11, Cmd::SpeedButton16}) {
     for (int round = 0; round < 2; ++round) {
       ClickButton(flip);
-      EXPECT_TRUE(f.OnLineHelp[0]->text().startsWith(
+      EXPECT_TRUE(Controls(f).OnLineHelp[0]->text().startsWith(
           "FLIP reverses the direction of a selected object either horizontally or"));
       ExpectIdle("flip " + std::to_string(round));
     }
-    for (std::size_t i = 0; i < 8; ++i) EXPECT_NEAR(f.objects.RectData[i], drawn[i], 1e-3f) << i;
+    for (std::size_t i = 0; i < 8; ++i) EXPECT_NEAR(State(f).objects.RectData[i], drawn[i], 1e-3f) << i;
   }
 }
 
@@ -136,11 +136,11 @@ TEST_F(SessionTest, IdleEscapesDoNotUseUpTheOneThatCancels) {
     ClickView(50, 50);
     Press(Qt::Key_Escape);
     ExpectIdle("circle after idle Escapes, round " + std::to_string(round + 1));
-    EXPECT_EQ(f.cmd.EscapePressed, 0);
+    EXPECT_EQ(State(f).cmd.EscapePressed, 0);
   }
   // A command still completes after all that.
   DrawRectangle();
-  EXPECT_EQ(f.objects.RectDataLen, 10);
+  EXPECT_EQ(State(f).objects.RectDataLen, 10);
 }
 
 TEST_F(SessionTest, AnyKeyEmptiesPanelFourAndLeavesTheCommandRunning) {
@@ -151,7 +151,7 @@ TEST_F(SessionTest, AnyKeyEmptiesPanelFourAndLeavesTheCommandRunning) {
     ASSERT_EQ(Panel(4), "Press Escape key to exit");
     Press(Qt::Key_A);
     EXPECT_EQ(Panel(4), "");
-    EXPECT_EQ(f.cmd.AddRectStep, 1);
+    EXPECT_EQ(State(f).cmd.AddRectStep, 1);
     EXPECT_EQ(Panel(3), "Add rectangular section: Click on first point ");
     Press(Qt::Key_Escape);
     ExpectIdle("after a letter key, round " + std::to_string(round + 1));
@@ -188,11 +188,11 @@ TEST_F(SessionTest, MeshSizeThereAndBackKeepsTheStartUpView) {
       EXPECT_EQ(there.viewSize, start.viewSize);
       EXPECT_EQ(there.widget, start.widget) << "the view widget keeps the laid-out size";
       // The whole visible mesh lies inside the widget.
-      EXPECT_LE(std::ceil(f.mesh.VisibleMeshSize * f.mesh.CellWidth), f.V->width());
+      EXPECT_LE(std::ceil(State(f).mesh.VisibleMeshSize * State(f).mesh.CellWidth), Controls(f).V->width());
       Choose(Cmd::N100);
       EXPECT_EQ(Now(), start) << "round " << round;
-      EXPECT_EQ(f.mesh.MeshSize, 120);
-      EXPECT_EQ(f.mesh.MeshBorder, 10);
+      EXPECT_EQ(State(f).mesh.MeshSize, 120);
+      EXPECT_EQ(State(f).mesh.MeshBorder, 10);
       EXPECT_EQ(CentreLineColumn(), centreLine);
       EXPECT_EQ(View(), startView);
     }
@@ -206,18 +206,19 @@ TEST_F(SessionTest, TheViewSettlesOnTheWindowAsShownAndThenStaysPut) {
   const QSize shown = f.size();
   f.resize(shown.width() - 40, shown.height() - 60);
   QApplication::processEvents();
-  const Form1::ViewFrame frame = f.SettledViewFrame();
-  EXPECT_EQ(frame.clientHeight, f.client->height());
-  EXPECT_EQ(frame.clientWidth, f.client->width());
-  EXPECT_EQ(f.mesh.ViewSize, f.client->height() - f.toolpanel->height());
-  EXPECT_EQ(f.mesh.ViewLeft, f.client->width() / 50);
+  const auto [toolHeight, clientWidth, clientHeight] = WindowProbe::ViewFrame(f);
+  EXPECT_EQ(toolHeight, Controls(f).toolpanel->height());
+  EXPECT_EQ(clientHeight, Controls(f).client->height());
+  EXPECT_EQ(clientWidth, Controls(f).client->width());
+  EXPECT_EQ(State(f).mesh.ViewSize, Controls(f).client->height() - Controls(f).toolpanel->height());
+  EXPECT_EQ(State(f).mesh.ViewLeft, Controls(f).client->width() / 50);
   const Geometry settled = Now();
   EXPECT_EQ(settled.widget, QRect(settled.viewLeft, settled.viewTop, settled.viewSize, settled.viewSize));
-  EXPECT_EQ(f.SettledViewFrame().clientHeight, f.client->height());
+  EXPECT_EQ(WindowProbe::ViewFrame(f)[2], Controls(f).client->height());
 
   // The user starts to work; from then on the geometry never moves.
   DrawRectangle();
-  EXPECT_TRUE(f.ViewGeometrySettled());
+  EXPECT_TRUE(WindowProbe::ViewGeometrySettled(f));
   for (int round = 0; round < 2; ++round) {
     f.resize(shown.width() - 100 - 30 * round, shown.height() - 120 - 20 * round);
     QApplication::processEvents();
@@ -233,17 +234,17 @@ TEST_F(SessionTest, FocusGoesBackToTheViewWhenAPanelCloses) {
   Form1& f = Launch();
   auto* gauge = f.findChild<QWidget*>("AGage");
   ASSERT_NE(gauge, nullptr);
-  ASSERT_TRUE(f.GroupBox1->isVisible());
-  QTest::mouseClick(f.tipclose, Qt::LeftButton);
-  EXPECT_EQ(f.focusWidget(), f.V);
+  ASSERT_TRUE(Controls(f).GroupBox1->isVisible());
+  QTest::mouseClick(Controls(f).GroupBox1->tipclose, Qt::LeftButton);
+  EXPECT_EQ(f.focusWidget(), Controls(f).V);
   Press(Qt::Key_Space);
   EXPECT_FALSE(gauge->isVisible()) << "a stray Space pressed a button";
   for (int round = 0; round < 2; ++round) {
     Choose(Cmd::MnuPreferences);
-    ASSERT_TRUE(f.PrefBox->isVisible());
-    QTest::mouseClick(round == 0 ? f.Button3 : f.Button2, Qt::LeftButton);
-    EXPECT_FALSE(f.PrefBox->isVisible());
-    EXPECT_EQ(f.focusWidget(), f.V) << round;
+    ASSERT_TRUE(Controls(f).PrefBox->isVisible());
+    QTest::mouseClick(round == 0 ? Controls(f).PrefBox->Button3 : Controls(f).PrefBox->Button2, Qt::LeftButton);
+    EXPECT_FALSE(Controls(f).PrefBox->isVisible());
+    EXPECT_EQ(f.focusWidget(), Controls(f).V) << round;
     Press(Qt::Key_Space);
     EXPECT_FALSE(gauge->isVisible());
   }
@@ -252,21 +253,21 @@ TEST_F(SessionTest, FocusGoesBackToTheViewWhenAPanelCloses) {
 TEST_F(SessionTest, StatusPanelsNeverOverlapAndThePromptStaysWholeOnANarrowWindow) {
   WritePreferences();
   Form1& f = Launch();
-  const QFontMetrics fm(f.StatusBar1->font());
+  const QFontMetrics fm(Controls(f).StatusBar1->font());
   const int prompt = fm.horizontalAdvance("Add circular section: Click when outer circle positioned");
   for (int width : {f.minimumWidth(), f.minimumWidth() + 150, 2000}) {
     f.resize(width, f.height());
     QApplication::processEvents();
     for (std::size_t i = 0; i + 1 < 6; ++i) {
-      const QRect a = f.StatusPanel[i]->geometry(), b = f.StatusPanel[i + 1]->geometry();
+      const QRect a = Controls(f).StatusPanel[i]->geometry(), b = Controls(f).StatusPanel[i + 1]->geometry();
       EXPECT_LT(a.right(), b.left()) << "panels " << i << " and " << i + 1 << " at width " << width;
     }
-    EXPECT_LE(f.StatusPanel[5]->geometry().right(), f.StatusBar1->width()) << width;
-    EXPECT_GE(f.StatusPanel[3]->width(), prompt) << width;
+    EXPECT_LE(Controls(f).StatusPanel[5]->geometry().right(), Controls(f).StatusBar1->width()) << width;
+    EXPECT_GE(Controls(f).StatusPanel[3]->width(), prompt) << width;
   }
   // Where the design fits, every panel has its design width.
-  EXPECT_EQ(f.StatusPanel[0]->width(), 50);
-  EXPECT_EQ(f.StatusPanel[3]->width(), prompt + 6);
+  EXPECT_EQ(Controls(f).StatusPanel[0]->width(), 50);
+  EXPECT_EQ(Controls(f).StatusPanel[3]->width(), prompt + 6);
 }
 
 TEST_F(SessionTest, EscapeStopsARunEveryTime) {
@@ -277,17 +278,17 @@ TEST_F(SessionTest, EscapeStopsARunEveryTime) {
   ClickView(150, 150);
   MoveOnView(170, 150);
   ClickView(170, 150);
-  ASSERT_EQ(f.objects.CircleDataLen, 10);
+  ASSERT_EQ(State(f).objects.CircleDataLen, 10);
   Choose(Cmd::MnuAnalyseSetUp);
   for (int round = 0; round < 2; ++round) {
     const QImage before = View();
     // Escape arrives while the run lets input through.
     QTimer::singleShot(30, &f, [this] { Press(Qt::Key_Escape); });
     Choose(Cmd::MnuAnalyseRun);
-    EXPECT_EQ(f.display.StreamlinesShown, 0) << round;
+    EXPECT_EQ(State(f).display.StreamlinesShown, 0) << round;
     EXPECT_EQ(View(), before) << "a stopped run draws nothing, round " << round;
     EXPECT_TRUE(f.Action(Cmd::MnuFile)->isEnabled());
-    EXPECT_FALSE(f.ProgressBar1->isVisible());
+    EXPECT_FALSE(Controls(f).ProgressBar1->isVisible());
   }
 }
 
@@ -299,28 +300,28 @@ TEST_F(SessionTest, OpenRunSaveAndOpenAgainGiveTheSameSolution) {
   MoveOnView(60, 50);
   ClickView(60, 50);
   ClickButton(Cmd::SpeedButton21);
-  ASSERT_EQ(f.display.StreamlinesShown, 1);
+  ASSERT_EQ(State(f).display.StreamlinesShown, 1);
   const std::string name = (folder / "round.QDN").string();
   prompts.fileNames = {name};
   Choose(Cmd::MnuFileSaveAs);
   ASSERT_TRUE(std::filesystem::exists(name));
-  std::vector<float> solved(f.mesh.StreamFunction.begin(), f.mesh.StreamFunction.end());
+  std::vector<float> solved(State(f).mesh.StreamFunction.begin(), State(f).mesh.StreamFunction.end());
   QImage solvedView = View();
   for (int round = 0; round < 2; ++round) {
     ClickButton(Cmd::SpeedButton19);  // New
-    EXPECT_EQ(f.objects.CircleDataLen, 0);
+    EXPECT_EQ(State(f).objects.CircleDataLen, 0);
     prompts.fileNames = {name};
     ClickButton(Cmd::SpeedButton2);  // Open
-    ASSERT_EQ(f.objects.CircleDataLen, 10) << round;
-    EXPECT_EQ(std::vector<float>(f.mesh.StreamFunction.begin(), f.mesh.StreamFunction.end()), solved);
+    ASSERT_EQ(State(f).objects.CircleDataLen, 10) << round;
+    EXPECT_EQ(std::vector<float>(State(f).mesh.StreamFunction.begin(), State(f).mesh.StreamFunction.end()), solved);
     EXPECT_EQ(View(), solvedView) << round;
     // Run again from the kept solution, and save over the document.
     ClickButton(Cmd::SpeedButton21);
-    EXPECT_EQ(f.display.StreamlinesShown, 1);
+    EXPECT_EQ(State(f).display.StreamlinesShown, 1);
     solvedView = View();
     ClickButton(Cmd::SpeedButton1);  // Save
-    EXPECT_EQ(f.doc.DocumentModified, 0);
-    solved.assign(f.mesh.StreamFunction.begin(), f.mesh.StreamFunction.end());
+    EXPECT_EQ(State(f).doc.DocumentModified, 0);
+    solved.assign(State(f).mesh.StreamFunction.begin(), State(f).mesh.StreamFunction.end());
   }
   EXPECT_TRUE(prompts.messages.empty());
 }
@@ -334,22 +335,22 @@ TEST_F(SessionTest, TheSolverChoiceIsKeptAndTheFastRunDrawsTheSameFlow) {
   MoveOnView(58, 50);
   ClickView(58, 50);
   ClickButton(Cmd::SpeedButton21);
-  ASSERT_TRUE(f.lastSolve.Completed());
-  const int standardIterations = f.lastSolve.iterations;
-  const std::vector<float> standard(f.mesh.StreamFunction.begin(), f.mesh.StreamFunction.end());
+  ASSERT_TRUE(State(f).lastSolve.Completed());
+  const int standardIterations = State(f).lastSolve.iterations;
+  const std::vector<float> standard(State(f).mesh.StreamFunction.begin(), State(f).mesh.StreamFunction.end());
   for (int round = 0; round < 2; ++round) {
     Choose(Cmd::MnuSolverFast);
     EXPECT_TRUE(f.Action(Cmd::MnuSolverFast)->isChecked());
     EXPECT_FALSE(f.Action(Cmd::MnuSolverStandard)->isChecked());
     ClickButton(Cmd::SpeedButton21);
-    ASSERT_TRUE(f.lastSolve.Completed());
-    EXPECT_LT(f.lastSolve.iterations * 10, standardIterations);
+    ASSERT_TRUE(State(f).lastSolve.Completed());
+    EXPECT_LT(State(f).lastSolve.iterations * 10, standardIterations);
     const auto [lo, hi] = std::minmax_element(standard.begin(), standard.end());
     float worst = 0;
     for (std::int32_t r = 0; r < 100; ++r)
       for (std::int32_t c = 0; c < 100; ++c) {
-        const auto k = static_cast<std::size_t>(f.mesh.Index(r, c));
-        worst = std::max(worst, std::fabs(f.mesh.StreamFunction[k] - standard[k]));
+        const auto k = static_cast<std::size_t>(State(f).mesh.Index(r, c));
+        worst = std::max(worst, std::fabs(State(f).mesh.StreamFunction[k] - standard[k]));
       }
     EXPECT_LT(worst / (*hi - *lo), 0.01f);
   }

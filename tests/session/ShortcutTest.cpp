@@ -28,20 +28,20 @@ TEST_F(ShortcutTest, FileShortcutsRunTheirCommandsAndAreShownInTheMenus) {
   const std::string name = (folder / "keys.QDN").string();
   for (int round = 0; round < 2; ++round) {
     DrawCircle();
-    ASSERT_EQ(f.objects.CircleDataLen, 10);
+    ASSERT_EQ(State(f).objects.CircleDataLen, 10);
     prompts.fileNames = {name};
     Keys(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);  // Save As
-    EXPECT_EQ(f.doc.CurrentFileName, name);
-    EXPECT_EQ(f.doc.DocumentModified, 0);
+    EXPECT_EQ(State(f).doc.CurrentFileName, name);
+    EXPECT_EQ(State(f).doc.DocumentModified, 0);
     Keys(Qt::Key_N, Qt::ControlModifier);  // New
-    EXPECT_EQ(f.objects.CircleDataLen, 0) << round;
+    EXPECT_EQ(State(f).objects.CircleDataLen, 0) << round;
     prompts.fileNames = {name};
     Keys(Qt::Key_O, Qt::ControlModifier);  // Open
-    EXPECT_EQ(f.objects.CircleDataLen, 10) << round;
+    EXPECT_EQ(State(f).objects.CircleDataLen, 10) << round;
     Keys(Qt::Key_F5);  // the Run button: set up, then run
-    EXPECT_EQ(f.display.StreamlinesShown, 1) << round;
+    EXPECT_EQ(State(f).display.StreamlinesShown, 1) << round;
     Keys(Qt::Key_S, Qt::ControlModifier);  // Save, under its name: no dialog
-    EXPECT_EQ(f.doc.DocumentModified, 0);
+    EXPECT_EQ(State(f).doc.DocumentModified, 0);
     Keys(Qt::Key_N, Qt::ControlModifier);
   }
   EXPECT_TRUE(prompts.fileNames.empty());
@@ -57,10 +57,10 @@ TEST_F(ShortcutTest, ALockedCommandDoesNotFireAndHelpAndExitDo) {
     Keys(Qt::Key_N, Qt::ControlModifier);
     Keys(Qt::Key_F5);
     Keys(Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_EQ(f.objects.CircleDataLen, 10);
-    EXPECT_EQ(f.display.StreamlinesShown, 0);
+    EXPECT_EQ(State(f).objects.CircleDataLen, 10);
+    EXPECT_EQ(State(f).display.StreamlinesShown, 0);
     EXPECT_TRUE(prompts.questions.empty());
-    EXPECT_TRUE(f.ExitPanel[0]->isHidden() && f.ExitPanel[1]->isHidden());
+    EXPECT_TRUE(Controls(f).ExitPanels[0]->isHidden() && Controls(f).ExitPanels[1]->isHidden());
     Press(Qt::Key_Escape);
   }
   const std::size_t before = prompts.opened.size() + prompts.messages.size();
@@ -69,7 +69,7 @@ TEST_F(ShortcutTest, ALockedCommandDoesNotFireAndHelpAndExitDo) {
   prompts.answers = {Answer::No};
   Keys(Qt::Key_Q, Qt::ControlModifier);  // Exit, through the save question
   EXPECT_EQ(prompts.questions.size(), 1u);
-  EXPECT_FALSE(f.ExitPanel[0]->isHidden() && f.ExitPanel[1]->isHidden());
+  EXPECT_FALSE(Controls(f).ExitPanels[0]->isHidden() && Controls(f).ExitPanels[1]->isHidden());
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ class UndoTest : public SessionFixture {
   }
   void Undo() { Keys(Qt::Key_Z, Qt::ControlModifier); }
   void Redo() { Keys(Qt::Key_Y, Qt::ControlModifier); }
-  DrawingSnapshot Table() { return TakeSnapshot(window->objects, window->doc.Title); }
+  DrawingSnapshot Table() { return TakeSnapshot(State(*window).objects, State(*window).doc.Title); }
   void DrawRectangle() {
     ClickButton(Cmd::SpeedButton4);
     ClickView(30, 40);
@@ -45,7 +45,7 @@ class UndoTest : public SessionFixture {
       Undo();
       EXPECT_EQ(Table(), before) << name << " undone, round " << round;
       EXPECT_EQ(View(), viewBefore) << name << " undone, round " << round;
-      EXPECT_EQ(f.doc.DocumentModified, 1);
+      EXPECT_EQ(State(f).doc.DocumentModified, 1);
       EXPECT_EQ(f.Action(Cmd::MnuEditRedo)->text().toStdString(), "Re&do " + name);
       Redo();
       EXPECT_EQ(Table(), after) << name << " redone, round " << round;
@@ -103,10 +103,10 @@ TEST_F(UndoTest, EveryDrawingCommandUndoesAndRedoesToTheSameTableAndPixels) {
   });
   step("Title", [&] {
     Choose(Cmd::MnuTitleAdd);
-    f.TitleText->setText("Two bodies");
-    QTest::mouseClick(f.TitleOK, Qt::LeftButton);
+    Controls(f).TitleFrame->TitleText->setText("Two bodies");
+    QTest::mouseClick(Controls(f).TitleFrame->TitleOK, Qt::LeftButton);
   });
-  EXPECT_EQ(f.doc.Title, "Two bodies");
+  EXPECT_EQ(State(f).doc.Title, "Two bodies");
 }
 
 TEST_F(UndoTest, NothingBeforeTheFirstStepAndANewChangeDropsTheRedoSteps) {
@@ -123,7 +123,7 @@ TEST_F(UndoTest, NothingBeforeTheFirstStepAndANewChangeDropsTheRedoSteps) {
   DrawRectangle();
   DrawCircle();
   Undo();
-  EXPECT_EQ(f.objects.CircleDataLen, 0);
+  EXPECT_EQ(State(f).objects.CircleDataLen, 0);
   ClickButton(Cmd::SpeedButton23);  // a command started and cancelled is no step
   Press(Qt::Key_Escape);
   EXPECT_EQ(f.Action(Cmd::MnuEditRedo)->text().toStdString(), "Re&do Add Circular Section");
@@ -135,8 +135,8 @@ TEST_F(UndoTest, NothingBeforeTheFirstStepAndANewChangeDropsTheRedoSteps) {
   // Undo is locked while a command is in progress.
   ClickButton(Cmd::SpeedButton4);
   Undo();
-  EXPECT_EQ(f.objects.CircleDataLen, 10);
-  EXPECT_EQ(f.cmd.AddRectStep, 1) << "the command in progress goes on";
+  EXPECT_EQ(State(f).objects.CircleDataLen, 10);
+  EXPECT_EQ(State(f).cmd.AddRectStep, 1) << "the command in progress goes on";
   Press(Qt::Key_Escape);
 }
 
@@ -145,7 +145,7 @@ TEST_F(UndoTest, FlowLinesComeBackOnlyWithTheDrawingTheyWereSolvedForAndNewClear
   Form1& f = Launch();
   DrawCircle();
   ClickButton(Cmd::SpeedButton21);
-  ASSERT_EQ(f.display.StreamlinesShown, 1);
+  ASSERT_EQ(State(f).display.StreamlinesShown, 1);
   auto dots = [](const QImage& v) {
     int n = 0;
     for (int y = 0; y < v.height(); ++y)
@@ -157,17 +157,17 @@ TEST_F(UndoTest, FlowLinesComeBackOnlyWithTheDrawingTheyWereSolvedForAndNewClear
   QImage firstBack;
   for (int round = 0; round < 2; ++round) {
     Undo();  // the drawing the run was made for: its flow lines show again
-    EXPECT_EQ(f.display.StreamlinesShown, 1) << round;
+    EXPECT_EQ(State(f).display.StreamlinesShown, 1) << round;
     const QImage back = View();
     EXPECT_NEAR(dots(back), solvedDots, solvedDots / 50) << "the same flow lines, round " << round;
     if (round == 0) firstBack = back;
     EXPECT_EQ(back, firstBack);
     Undo();  // an empty mesh was never solved
-    EXPECT_EQ(f.display.StreamlinesShown, 0) << round;
+    EXPECT_EQ(State(f).display.StreamlinesShown, 0) << round;
     EXPECT_FALSE(f.Action(Cmd::MnuAnalyseRun)->isEnabled()) << "Run needs a set-up again";
     Redo();
     Redo();
-    EXPECT_EQ(f.objects.RectDataLen, 10);
+    EXPECT_EQ(State(f).objects.RectDataLen, 10);
   }
   prompts.answers = {Answer::No};
   ClickButton(Cmd::SpeedButton19);

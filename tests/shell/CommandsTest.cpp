@@ -20,61 +20,61 @@ class CommandsTest : public ShellFixture {
 
 TEST_F(CommandsTest, TheSnapshotComesBackPixelForPixel) {
   Form1& f = Start();
-  f.ViewCanvas().SetPen(Colours::Red, 3);
-  f.ViewCanvas().MoveTo(10, 10);
-  f.ViewCanvas().LineTo(200, 150);
-  f.SaveViewSnapshot();
-  const QImage saved = f.ViewSnapshot.copy();
-  f.ViewCanvas().Flush();
-  const QImage before = f.viewImage.copy();
-  f.ViewCanvas().SetPen(Colours::Green, 5);
-  f.ViewCanvas().MoveTo(0, 100);
-  f.ViewCanvas().LineTo(300, 20);
-  f.RestoreViewSnapshot();
-  f.ViewCanvas().Flush();
-  EXPECT_EQ(f.viewImage, before);
-  EXPECT_EQ(f.ViewSnapshot, saved);
+  WindowProbe::ViewCanvas(f).SetPen(Colours::Red, 3);
+  WindowProbe::ViewCanvas(f).MoveTo(10, 10);
+  WindowProbe::ViewCanvas(f).LineTo(200, 150);
+  WindowProbe::SaveViewSnapshot(f);
+  const QImage saved = Controls(f).ViewSnapshot.copy();
+  WindowProbe::ViewCanvas(f).Flush();
+  const QImage before = Controls(f).viewImage.copy();
+  WindowProbe::ViewCanvas(f).SetPen(Colours::Green, 5);
+  WindowProbe::ViewCanvas(f).MoveTo(0, 100);
+  WindowProbe::ViewCanvas(f).LineTo(300, 20);
+  WindowProbe::RestoreViewSnapshot(f);
+  WindowProbe::ViewCanvas(f).Flush();
+  EXPECT_EQ(Controls(f).viewImage, before);
+  EXPECT_EQ(Controls(f).ViewSnapshot, saved);
 }
 
 TEST_F(CommandsTest, ClosingAboutOrUninstallLeavesDrawingDoneMeanwhile) {
   Form1& f = Start();
   f.Run(Cmd::MnuHelpAbout);
-  EXPECT_FALSE(f.About->isHidden());
+  EXPECT_FALSE(Controls(f).About->isHidden());
   EXPECT_TRUE(f.Action(Cmd::MnuFile)->isEnabled());  // About does not lock
-  f.ViewCanvas().SetPen(Colours::Red, 2);
-  f.ViewCanvas().MoveTo(5, 5);
-  f.ViewCanvas().LineTo(100, 100);
-  f.ViewCanvas().Flush();
-  const QImage drawn = f.viewImage.copy();
-  f.About->findChild<QPushButton*>()->click();
+  WindowProbe::ViewCanvas(f).SetPen(Colours::Red, 2);
+  WindowProbe::ViewCanvas(f).MoveTo(5, 5);
+  WindowProbe::ViewCanvas(f).LineTo(100, 100);
+  WindowProbe::ViewCanvas(f).Flush();
+  const QImage drawn = Controls(f).viewImage.copy();
+  Controls(f).About->findChild<QPushButton*>()->click();
   f.Run(Cmd::MnuUninstall);
-  f.Uninstall->findChild<QPushButton*>()->click();
-  f.ViewCanvas().Flush();
-  EXPECT_TRUE(f.About->isHidden());
-  EXPECT_TRUE(f.Uninstall->isHidden());
-  EXPECT_EQ(f.viewImage, drawn);
+  Controls(f).Uninstall->findChild<QPushButton*>()->click();
+  WindowProbe::ViewCanvas(f).Flush();
+  EXPECT_TRUE(Controls(f).About->isHidden());
+  EXPECT_TRUE(Controls(f).Uninstall->isHidden());
+  EXPECT_EQ(Controls(f).viewImage, drawn);
 }
 
 TEST_F(CommandsTest, OnlineHelpShowsOnlyWhenSwitchedOnAndTogglingMarksTheDocument) {
   Form1& f = Start();
-  f.ShowOnlineHelp(15);
-  EXPECT_EQ(f.OnLineHelp[0]->text().toStdString(), " ");
+  WindowProbe::ShowOnlineHelp(f, 15);
+  EXPECT_EQ(Controls(f).OnLineHelp[0]->text().toStdString(), " ");
   f.Run(Cmd::Mnuhelp);
   EXPECT_TRUE(f.Action(Cmd::Mnuhelp)->isChecked());
-  EXPECT_EQ(f.doc.DocumentModified, 1);
+  EXPECT_EQ(State(f).doc.DocumentModified, 1);
   prompts.answers = {Answer::No};
   f.Run(Cmd::MnuFileNew);
-  EXPECT_TRUE(f.ui.helpLabels[0].starts_with("NEW File clears all objects on the mesh"));
-  EXPECT_TRUE(f.ui.helpLabels[1].starts_with("Use ANALYSE to calculate"));
-  f.ShowOnlineHelp(2);
-  EXPECT_EQ(f.ui.helpLabels[0], " ");
-  EXPECT_TRUE(f.ui.helpLabels[1].starts_with("OPEN File puts a saved file on the mesh"));
-  f.cmd.AddGuidelineStep = 1;
-  f.ShowOnlineHelp(27);
-  EXPECT_TRUE(f.ui.helpLabels[0].starts_with("Guidelines may be entered as an aid"));
-  EXPECT_TRUE(f.ui.helpLabels[1].size() > 1);
+  EXPECT_TRUE(State(f).ui.helpLabels[0].starts_with("NEW File clears all objects on the mesh"));
+  EXPECT_TRUE(State(f).ui.helpLabels[1].starts_with("Use ANALYSE to calculate"));
+  WindowProbe::ShowOnlineHelp(f, 2);
+  EXPECT_EQ(State(f).ui.helpLabels[0], " ");
+  EXPECT_TRUE(State(f).ui.helpLabels[1].starts_with("OPEN File puts a saved file on the mesh"));
+  State(f).cmd.AddGuidelineStep = 1;
+  WindowProbe::ShowOnlineHelp(f, 27);
+  EXPECT_TRUE(State(f).ui.helpLabels[0].starts_with("Guidelines may be entered as an aid"));
+  EXPECT_TRUE(State(f).ui.helpLabels[1].size() > 1);
   f.Run(Cmd::Mnuhelp);
-  EXPECT_EQ(f.ui.helpLabels[1], " ");
+  EXPECT_EQ(State(f).ui.helpLabels[1], " ");
 }
 
 TEST_F(CommandsTest, HelpAndTutorialOpenTheirDocumentsOrSayTheyAreMissing) {
@@ -105,46 +105,46 @@ TEST_F(CommandsTest, TheInstalledHelpDocumentsCoverTheMenus) {
 
 TEST_F(CommandsTest, GridCommandsDrawAndRemoveThePatternAndMarkTheDocument) {
   Form1& f = Start();
-  f.ViewCanvas().Flush();
-  const QImage withGrid = f.viewImage.copy();
+  WindowProbe::ViewCanvas(f).Flush();
+  const QImage withGrid = Controls(f).viewImage.copy();
   f.Run(Cmd::MnuToolsShowGrid);
-  f.ViewCanvas().Flush();
-  EXPECT_EQ(f.viewImage, MakeBitmap(f.mesh.ViewRight, f.mesh.ViewSize));
+  WindowProbe::ViewCanvas(f).Flush();
+  EXPECT_EQ(Controls(f).viewImage, MakeBitmap(State(f).mesh.ViewRight, State(f).mesh.ViewSize));
   EXPECT_FALSE(f.Action(Cmd::MnuToolsShowGrid)->isChecked());
-  EXPECT_EQ(f.doc.DocumentModified, 1);
+  EXPECT_EQ(State(f).doc.DocumentModified, 1);
   f.Run(Cmd::MnuToolsShowGrid);
-  f.ViewCanvas().Flush();
-  EXPECT_EQ(f.viewImage, withGrid);
+  WindowProbe::ViewCanvas(f).Flush();
+  EXPECT_EQ(Controls(f).viewImage, withGrid);
   f.Run(Cmd::MnuToolsLines);
   EXPECT_TRUE(f.Action(Cmd::MnuToolsLines)->isChecked());
   EXPECT_FALSE(f.Action(Cmd::MnuToolsDots)->isChecked());
   f.Run(Cmd::MnuToolsDots);
-  f.ViewCanvas().Flush();
-  EXPECT_EQ(f.viewImage, withGrid);
-  EXPECT_EQ(f.ViewSnapshot, withGrid);
+  WindowProbe::ViewCanvas(f).Flush();
+  EXPECT_EQ(Controls(f).viewImage, withGrid);
+  EXPECT_EQ(Controls(f).ViewSnapshot, withGrid);
 }
 
 TEST_F(CommandsTest, AMeshSizeChangeReallocatesAndDisablesRunUntilTheNextSetUp) {
   Form1& f = Start();
-  f.ui[Cmd::MnuAnalyseRun].enabled = true;
-  f.mesh.SystemReady = true;
+  State(f).ui[Cmd::MnuAnalyseRun].enabled = true;
+  State(f).mesh.SystemReady = true;
   f.Run(Cmd::N200);
-  EXPECT_EQ(f.mesh.MeshSize, 238);
-  EXPECT_EQ(f.mesh.StreamFunction.size(), 238u * 240u);
+  EXPECT_EQ(State(f).mesh.MeshSize, 238);
+  EXPECT_EQ(State(f).mesh.StreamFunction.size(), 238u * 240u);
   EXPECT_TRUE(f.Action(Cmd::N200)->isChecked());
   EXPECT_FALSE(f.Action(Cmd::N100)->isChecked());
   EXPECT_FALSE(f.Action(Cmd::MnuAnalyseRun)->isEnabled());
-  EXPECT_FALSE(f.mesh.SystemReady);
+  EXPECT_FALSE(State(f).mesh.SystemReady);
   f.Run(Cmd::N100);
-  EXPECT_EQ(f.mesh.MeshBorder, 10);
+  EXPECT_EQ(State(f).mesh.MeshBorder, 10);
 }
 
 TEST_F(CommandsTest, LockedCommandsDoNotRunFromTheirHandlers) {
   Form1& f = Start();
-  LockCommands(f.ui, false);
-  f.SyncUi();
+  LockCommands(State(f).ui, false);
+  WindowProbe::SyncUi(f);
   f.Run(Cmd::N300);
-  EXPECT_EQ(f.mesh.MeshSize, 120);
+  EXPECT_EQ(State(f).mesh.MeshSize, 120);
 }
 
 }  // namespace

@@ -24,17 +24,17 @@ class EditWorkflowTest : public ShellFixture {
     return f;
   }
   static QPoint At(Form1& f, float column, float row) {
-    return QPoint(static_cast<int>(column * f.mesh.CellWidth), static_cast<int>(row * f.mesh.CellHeight));
+    return QPoint(static_cast<int>(column * State(f).mesh.CellWidth), static_cast<int>(row * State(f).mesh.CellHeight));
   }
   // Moves with the button held down, as the view's handlers see them.
   void DragOnView(Form1& f, QPoint from, QPoint to) {
-    QTest::mouseMove(f.V, from);
-    QTest::mousePress(f.V, Qt::LeftButton, {}, from);
+    QTest::mouseMove(Controls(f).V, from);
+    QTest::mousePress(Controls(f).V, Qt::LeftButton, {}, from);
     for (const QPoint p : {(from + to) / 2, to}) {
-      QMouseEvent move(QEvent::MouseMove, QPointF(p), f.V->mapToGlobal(QPointF(p)), Qt::NoButton, Qt::LeftButton, {});
-      QApplication::sendEvent(f.V, &move);
+      QMouseEvent move(QEvent::MouseMove, QPointF(p), Controls(f).V->mapToGlobal(QPointF(p)), Qt::NoButton, Qt::LeftButton, {});
+      QApplication::sendEvent(Controls(f).V, &move);
     }
-    QTest::mouseRelease(f.V, Qt::LeftButton, {}, to);
+    QTest::mouseRelease(Controls(f).V, Qt::LeftButton, {}, to);
   }
   QGroupBox* panel = nullptr;
 };
@@ -43,26 +43,26 @@ TEST_F(EditWorkflowTest, AerofoilFromThePanelIsMovedWithTheMouseAndClearedWithCl
   Form1& f = Shown();
   f.Run(Cmd::SpeedButton6);
   EXPECT_FALSE(panel->isHidden());
-  EXPECT_EQ(panel->pos(), QPoint(f.mesh.ViewRight, f.mesh.ViewTop));
+  EXPECT_EQ(panel->pos(), QPoint(State(f).mesh.ViewRight, State(f).mesh.ViewTop));
   f.findChild<QSlider*>("AeroRot")->setValue(-8);
   QTest::mouseClick(f.findChild<QPushButton*>("Button1"), Qt::LeftButton);
   EXPECT_TRUE(panel->isHidden());
-  ASSERT_EQ(f.objects.AerofoilDataLen, 4);
-  EXPECT_EQ(f.objects.AerofoilData[3], -8.0f);
+  ASSERT_EQ(State(f).objects.AerofoilDataLen, 4);
+  EXPECT_EQ(State(f).objects.AerofoilData[3], -8.0f);
   EXPECT_FALSE(f.Button(Cmd::SpeedButton8)->isEnabled());  // Copy does not apply to it
 
   f.Run(Cmd::SpeedButton9);
   DragOnView(f, At(f, 50, 47), At(f, 50, 27));
   // Twenty cells of the 100 mesh up are a fifth of the 299 map cells.
-  EXPECT_NEAR(f.objects.AerofoilData[1], -60.0f, 2.0f);
-  EXPECT_EQ(f.objects.AerofoilData[0], 0.0f);
-  EXPECT_EQ(f.doc.DocumentModified, 1);
+  EXPECT_NEAR(State(f).objects.AerofoilData[1], -60.0f, 2.0f);
+  EXPECT_EQ(State(f).objects.AerofoilData[0], 0.0f);
+  EXPECT_EQ(State(f).doc.DocumentModified, 1);
 
   prompts.answers = {Answer::Yes};
   f.Run(Cmd::MnuEditClearAll);
   ASSERT_EQ(prompts.questions.size(), 1u);
   EXPECT_EQ(prompts.questions.back(), "Do you want to clear all objects from the net?");
-  EXPECT_EQ(f.objects.AerofoilDataLen, 0);
+  EXPECT_EQ(State(f).objects.AerofoilDataLen, 0);
   EXPECT_TRUE(f.Button(Cmd::SpeedButton8)->isEnabled());  // nothing selected: Copy is back
 }
 
@@ -72,7 +72,7 @@ TEST_F(EditWorkflowTest, EscapeClosesTheAngleAndAddsNothing) {
   ASSERT_FALSE(panel->isHidden());
   QTest::keyClick(&f, Qt::Key_Escape);
   EXPECT_TRUE(panel->isHidden());
-  EXPECT_EQ(f.objects.AerofoilDataLen, 0);
+  EXPECT_EQ(State(f).objects.AerofoilDataLen, 0);
   EXPECT_TRUE(f.Action(Cmd::MnuEdit)->isEnabled());
 }
 

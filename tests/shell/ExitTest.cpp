@@ -17,79 +17,78 @@ TEST_F(ExitTest, AnUnchangedDocumentGoesStraightToTheExitPanelAndWritesThePrefer
   Form1& f = Start();
   f.Run(Cmd::MnuFileExit);
   EXPECT_TRUE(prompts.questions.empty());
-  EXPECT_FALSE(f.ExitPanel[0]->isHidden());  // 7 toggles to 6: Panel6
-  EXPECT_TRUE(f.ExitPanel[1]->isHidden());
+  EXPECT_FALSE(Controls(f).ExitPanels[0]->isHidden());  // 7 toggles to 6: Panel6
+  EXPECT_TRUE(Controls(f).ExitPanels[1]->isHidden());
   EXPECT_EQ(ReadFile("Pref.PRF"), Records({1, 0, 9, 0, 0, 5, 6}));
   EXPECT_EQ(ReadFile("WorkDir.DIR"), "/srv/flows");
-  f.ExitButton[0]->click();
-  EXPECT_EQ(f.ExitProgress[0]->value(), 40000);
-  EXPECT_TRUE(f.exiting);
+  Controls(f).ExitPanels[0]->ExitButton->click();
+  EXPECT_EQ(Controls(f).ExitPanels[0]->ExitProgress->value(), 40000);
+  EXPECT_TRUE(WindowProbe::Exiting(f));
 }
 
 TEST_F(ExitTest, TwoRunsShowDifferentPanelsAndTheLastTipWrapsToZero) {
   WriteFile("Pref.PRF", Records({0, 1, 21, 0, 0, 11, 7}));
   Start().Run(Cmd::MnuFileExit);
-  EXPECT_FALSE(window->ExitPanel[0]->isHidden());
+  EXPECT_FALSE(Controls(*window).ExitPanels[0]->isHidden());
   EXPECT_EQ(ReadFile("Pref.PRF"), Records({0, 1, 21, 0, 0, 0, 6}));
   window.reset();
   Start().Run(Cmd::MnuFileExit);
-  EXPECT_FALSE(window->ExitPanel[1]->isHidden());
-  EXPECT_TRUE(window->ExitPanel[0]->isHidden());
+  EXPECT_FALSE(Controls(*window).ExitPanels[1]->isHidden());
+  EXPECT_TRUE(Controls(*window).ExitPanels[0]->isHidden());
 }
 
 TEST_F(ExitTest, ConfirmingPreferencesOnceMakesTheNextRunShowTheSamePanel) {
   WritePreferences(false, 7);
   Form1& f = Start();
   f.Run(Cmd::MnuPreferences);
-  f.Button2->click();
+  Controls(f).PrefBox->Button2->click();
   f.Run(Cmd::MnuFileExit);
-  EXPECT_FALSE(f.ExitPanel[1]->isHidden());  // toggled twice: 7 again
+  EXPECT_FALSE(Controls(f).ExitPanels[1]->isHidden());  // toggled twice: 7 again
 }
 
 TEST_F(ExitTest, CancellingTheSaveQuestionKeepsTheWindowAndAsksAgainNextTime) {
   WritePreferences();
   Form1& f = Start();
-  f.doc.DocumentModified = 1;
+  State(f).doc.DocumentModified = 1;
   prompts.answers = {Answer::Cancel, Answer::Cancel};
   f.Run(Cmd::MnuFileExit);
   ASSERT_EQ(prompts.questions.size(), 1u);
   EXPECT_EQ(prompts.questions[0], "Save changes to Quorvane [UNTITLED]?");
-  EXPECT_TRUE(f.ExitPanel[0]->isHidden());
-  EXPECT_TRUE(f.ExitPanel[1]->isHidden());
-  EXPECT_EQ(f.doc.SaveCancelled, 0);
+  EXPECT_TRUE(Controls(f).ExitPanels[0]->isHidden());
+  EXPECT_TRUE(Controls(f).ExitPanels[1]->isHidden());
+  EXPECT_EQ(State(f).doc.SaveCancelled, 0);
   EXPECT_EQ(ReadFile("Pref.PRF"), Records({0, 1, 21, 0, 0, 0, 7}));  // untouched
   f.close();
   EXPECT_EQ(prompts.questions.size(), 2u);
-  EXPECT_TRUE(f.isVisible() || !f.exiting);
+  EXPECT_TRUE(f.isVisible() || !WindowProbe::Exiting(f));
 }
 
 TEST_F(ExitTest, ChangesMadeWhileTheExitPanelIsUpAreOfferedBeforeLeaving) {
   WritePreferences();
   Form1& f = Start();
-  f.doc.DocumentModified = 1;
+  State(f).doc.DocumentModified = 1;
   prompts.answers = {Answer::No, Answer::Cancel};
   f.Run(Cmd::MnuFileExit);
-  ASSERT_FALSE(f.ExitPanel[0]->isHidden());
-  f.ExitButton[0]->click();  // nothing new since "No": no question
+  ASSERT_FALSE(Controls(f).ExitPanels[0]->isHidden());
+  Controls(f).ExitPanels[0]->ExitButton->click();  // nothing new since "No": no question
   EXPECT_EQ(prompts.questions.size(), 1u);
-  EXPECT_TRUE(f.exiting);
+  EXPECT_TRUE(WindowProbe::Exiting(f));
 
-  f.exiting = false;
-  f.doc.DocumentModified = 1;  // a change after the panel appeared
-  f.ExitButton[0]->click();
+  WindowProbe::Exiting(f) = false;
+  State(f).doc.DocumentModified = 1;  // a change after the panel appeared
+  Controls(f).ExitPanels[0]->ExitButton->click();
   EXPECT_EQ(prompts.questions.size(), 2u);
-  EXPECT_FALSE(f.exiting);
+  EXPECT_FALSE(WindowProbe::Exiting(f));
 }
 
 TEST_F(ExitTest, AYesWhoseSaveDoesNotHappenActsAsCancel) {
   WritePreferences();
   Form1& f = Start();
-  f.saveDocument = [] { return false; };
-  f.doc.DocumentModified = 1;
+  State(f).doc.DocumentModified = 1;  // untitled: Yes asks for a name, and none is given
   prompts.answers = {Answer::Yes};
   f.Run(Cmd::MnuFileExit);
-  EXPECT_TRUE(f.ExitPanel[0]->isHidden());
-  EXPECT_TRUE(f.ExitPanel[1]->isHidden());
+  EXPECT_TRUE(Controls(f).ExitPanels[0]->isHidden());
+  EXPECT_TRUE(Controls(f).ExitPanels[1]->isHidden());
 }
 
 TEST_F(ExitTest, AWriteErrorIsReportedNamingTheFileAndTheWindowStaysOpen) {
@@ -106,16 +105,16 @@ TEST_F(ExitTest, AWriteErrorIsReportedNamingTheFileAndTheWindowStaysOpen) {
     EXPECT_NE(m.find("could not be written to Pref.PRF in"), std::string::npos) << m;
     EXPECT_EQ(m.find("WorkDir.DIR"), std::string::npos) << "the data folder file was written: " << m;
     EXPECT_TRUE(f.Action(Cmd::MnuFile)->isEnabled());
-    EXPECT_TRUE(f.ExitPanel[0]->isHidden());
-    EXPECT_TRUE(f.ExitPanel[1]->isHidden());
-    EXPECT_FALSE(f.exiting);
+    EXPECT_TRUE(Controls(f).ExitPanels[0]->isHidden());
+    EXPECT_TRUE(Controls(f).ExitPanels[1]->isHidden());
+    EXPECT_FALSE(WindowProbe::Exiting(f));
   }
   // Once the folder is put right the exit goes on, showing the panel that
   // follows the one of the last run.
   std::filesystem::remove_all(folder / "Pref.PRF");
   f.Run(Cmd::MnuFileExit);
   EXPECT_EQ(prompts.messages.size(), 2u);
-  EXPECT_FALSE(f.ExitPanel[0]->isHidden());
+  EXPECT_FALSE(Controls(f).ExitPanels[0]->isHidden());
   EXPECT_EQ(ReadFile("Pref.PRF").substr(24, 4), Records({6}));
 }
 

@@ -7,7 +7,6 @@
 
 #include "ShellFixture.h"
 #include "shell/GaugeCommands.h"
-#include "shell/PrintCommands.h"
 #include "shell/ViewWidget.h"
 
 namespace {
@@ -24,36 +23,36 @@ class GaugeWorkflowTest : public ShellFixture {
     Click(f, 50, 50);
     Click(f, 58, 50);
     f.Run(Cmd::SpeedButton21);
-    EXPECT_EQ(f.display.StreamlinesShown, 1);
-    gauge = GaugeOf(f);
+    EXPECT_EQ(State(f).display.StreamlinesShown, 1);
+    gauge = Controls(f).AGage;
     EXPECT_NE(gauge, nullptr);
     f.Run(Cmd::SpeedButton5);
     return f;
   }
   QPoint At(Form1& f, float column, float row) {
-    return QPoint(static_cast<int>((column + 0.5f) * f.mesh.CellWidth), static_cast<int>((row + 0.5f) * f.mesh.CellHeight));
+    return QPoint(static_cast<int>((column + 0.5f) * State(f).mesh.CellWidth), static_cast<int>((row + 0.5f) * State(f).mesh.CellHeight));
   }
   void Click(Form1& f, float column, float row) {
-    QTest::mouseMove(f.V, At(f, column, row));
-    QTest::mouseClick(f.V, Qt::LeftButton, {}, At(f, column, row));
+    QTest::mouseMove(Controls(f).V, At(f, column, row));
+    QTest::mouseClick(Controls(f).V, Qt::LeftButton, {}, At(f, column, row));
   }
   void Drag(Form1& f, float c0, float r0, float c1, float r1, float releaseColumn = -1) {
-    QTest::mousePress(f.V, Qt::LeftButton, {}, At(f, c0, r0));
-    QTest::mouseMove(f.V, At(f, (c0 + c1) / 2, (r0 + r1) / 2));
-    QTest::mouseMove(f.V, At(f, c1, r1));
-    QTest::mouseRelease(f.V, Qt::LeftButton, {}, At(f, releaseColumn < 0 ? c1 : releaseColumn, r1));
+    QTest::mousePress(Controls(f).V, Qt::LeftButton, {}, At(f, c0, r0));
+    QTest::mouseMove(Controls(f).V, At(f, (c0 + c1) / 2, (r0 + r1) / 2));
+    QTest::mouseMove(Controls(f).V, At(f, c1, r1));
+    QTest::mouseRelease(Controls(f).V, Qt::LeftButton, {}, At(f, releaseColumn < 0 ? c1 : releaseColumn, r1));
   }
   QImage View(Form1& f) {
-    f.ViewCanvas().Flush();
-    return f.viewImage.copy();
+    WindowProbe::ViewCanvas(f).Flush();
+    return Controls(f).viewImage.copy();
   }
   GaugePanel* gauge = nullptr;
 };
 
 TEST_F(GaugeWorkflowTest, ReadsTheFlowUnderTheMouseAndAClickCalibrates) {
   Form1& f = Solved();
-  QTest::mouseMove(f.V, At(f, 50, 20));
-  const GaugeReading r = ReadingAt(gauge->gauge, f.mesh, 20, 50);
+  QTest::mouseMove(Controls(f).V, At(f, 50, 20));
+  const GaugeReading r = ReadingAt(gauge->gauge, State(f).mesh, 20, 50);
   ASSERT_TRUE(r.valid);
   EXPECT_GT(r.flowRate, 0.0f);
   EXPECT_EQ(gauge->f->text().toStdString(), FormatReading(r.flowRate));
@@ -66,7 +65,7 @@ TEST_F(GaugeWorkflowTest, ReadsTheFlowUnderTheMouseAndAClickCalibrates) {
   gauge->calp->setText("150");  // out of range
   Click(f, 30, 70);
   EXPECT_EQ(prompts.beeps, 1);
-  QTest::mouseMove(f.V, At(f, 50, 20));
+  QTest::mouseMove(Controls(f).V, At(f, 50, 20));
   EXPECT_EQ(gauge->f->text().toStdString(), "25.00");  // the old reference holds
   Click(f, 50, 50);                                     // inside the circle
   ASSERT_EQ(prompts.messages.size(), 1u);
@@ -81,7 +80,7 @@ TEST_F(GaugeWorkflowTest, ADraggedLineShowsAndPrintsThePlotUntilEndedOrTheGaugeI
   auto recorder = std::make_unique<RecordingPrinter>();
   RecordingPrinter* printer = recorder.get();
   printer->chosenCopies = 2;
-  SetWindowPrinter(f, std::move(recorder));
+  WindowProbe::SetPrinter(f, std::move(recorder));
   const QImage flow = View(f);
   Drag(f, 40, 40, 70, 60, 100);
   ASSERT_EQ(prompts.messages.size(), 1u);
@@ -91,7 +90,7 @@ TEST_F(GaugeWorkflowTest, ADraggedLineShowsAndPrintsThePlotUntilEndedOrTheGaugeI
   EXPECT_EQ(gauge->plot.PlotSampleLast, 81);
   const QImage plotted = View(f);
   EXPECT_NE(plotted, flow);
-  EXPECT_EQ(plotted.pixel(50, f.mesh.ViewSize / 2 - 10), qRgb(0, 0, 0));  // the flow base line
+  EXPECT_EQ(plotted.pixel(50, State(f).mesh.ViewSize / 2 - 10), qRgb(0, 0, 0));  // the flow base line
   Drag(f, 50, 10, 50, 90);  // a second plot over the first
   gauge->PrintPlot->click();
   ASSERT_EQ(printer->jobs.size(), 2u);
@@ -104,10 +103,10 @@ TEST_F(GaugeWorkflowTest, ADraggedLineShowsAndPrintsThePlotUntilEndedOrTheGaugeI
   EXPECT_TRUE(gauge->EndPlot->isHidden());
   EXPECT_EQ(View(f), flow);
   Drag(f, 20, 30, 60, 40);
-  ASSERT_EQ(f.cmd.PlotShown, 1);
+  ASSERT_EQ(State(f).cmd.PlotShown, 1);
   f.Run(Cmd::SpeedButton5);
   EXPECT_TRUE(gauge->isHidden());
-  EXPECT_EQ(f.cmd.PlotShown + f.cmd.PlotPending + f.cmd.PlotLineActive, 0);
+  EXPECT_EQ(State(f).cmd.PlotShown + State(f).cmd.PlotPending + State(f).cmd.PlotLineActive, 0);
   EXPECT_EQ(View(f), flow);
 }
 
@@ -118,31 +117,31 @@ TEST_F(GaugeWorkflowTest, SpeedRatioAndCpNeedNoCalibration) {
   Form1& f = Start();
   f.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-  gauge = GaugeOf(f);
+  gauge = Controls(f).AGage;
   f.Run(Cmd::SpeedButton5);  // open before anything is solved
   f.Run(Cmd::SpeedButton23);
   Click(f, 50, 50);
   Click(f, 58, 50);
-  QTest::mouseMove(f.V, At(f, 5, 50));
+  QTest::mouseMove(Controls(f).V, At(f, 5, 50));
   EXPECT_EQ(gauge->speedRatio->text(), "") << "no solution yet";
   f.Run(Cmd::SpeedButton21);
-  ASSERT_EQ(f.display.StreamlinesShown, 1);
+  ASSERT_EQ(State(f).display.StreamlinesShown, 1);
 
-  QTest::mouseMove(f.V, At(f, 4, 50));  // a move: the pointer was at (5, 50)
+  QTest::mouseMove(Controls(f).V, At(f, 4, 50));  // a move: the pointer was at (5, 50)
   const QString upstreamRatio = gauge->speedRatio->text();
   EXPECT_NEAR(upstreamRatio.toDouble(), 0.95, 0.1) << "slowed a little ahead of the circle";
-  QTest::mouseMove(f.V, At(f, 50, 40));
+  QTest::mouseMove(Controls(f).V, At(f, 50, 40));
   const QString topRatio = gauge->speedRatio->text(), topCp = gauge->pressureCoefficient->text();
   EXPECT_GT(topRatio.toDouble(), 1.4);
   EXPECT_LT(topCp.toDouble(), -1.0);
   for (const char* flowRate : {"25", "300"}) {
     gauge->cal->setText(flowRate);
     Click(f, 50, 20);
-    QTest::mouseMove(f.V, At(f, 50, 40));
+    QTest::mouseMove(Controls(f).V, At(f, 50, 40));
     EXPECT_EQ(gauge->speedRatio->text(), topRatio) << flowRate;
     EXPECT_EQ(gauge->pressureCoefficient->text(), topCp) << flowRate;
   }
-  QTest::mouseMove(f.V, At(f, 50, 50));  // over the circle
+  QTest::mouseMove(Controls(f).V, At(f, 50, 50));  // over the circle
   EXPECT_EQ(gauge->speedRatio->text(), "0.00");
   EXPECT_EQ(gauge->pressureCoefficient->text(), "");
   EXPECT_TRUE(prompts.messages.empty());
@@ -154,7 +153,7 @@ TEST_F(GaugeWorkflowTest, TheLastPlotDrawnIsTheOnePrinted) {
   Form1& f = Solved();
   auto recorder = std::make_unique<RecordingPrinter>();
   RecordingPrinter* printer = recorder.get();
-  SetWindowPrinter(f, std::move(recorder));
+  WindowProbe::SetPrinter(f, std::move(recorder));
   const QImage flow = View(f);
   const QRgb navy = qRgb(0, 0, 128);
   auto navyPixels = [navy](const QImage& image) {
@@ -165,11 +164,11 @@ TEST_F(GaugeWorkflowTest, TheLastPlotDrawnIsTheOnePrinted) {
   };
   f.Run(Cmd::SpeedButton5);  // the gauge closed: a click selects again
   Click(f, 50, 50);
-  ASSERT_EQ(f.objects.ObjectSelected, 1);
+  ASSERT_EQ(State(f).objects.ObjectSelected, 1);
   const QImage selected = View(f);
   for (int round = 0; round < 2; ++round) {
     f.Run(Cmd::MnuViewSurfacePressure);
-    ASSERT_EQ(f.cmd.PlotShown, 1);
+    ASSERT_EQ(State(f).cmd.PlotShown, 1);
     Drag(f, 10, 30, 90, 30);  // a line plot over it
     EXPECT_EQ(navyPixels(View(f)), 0) << "the line plot has taken its place";
     gauge->PrintPlot->click();

@@ -126,8 +126,8 @@ TEST_F(InstallLayoutTest, AnInstalledWindowKeepsTheUsersFilesInTheirFoldersAndOp
   const InstallLayout layout = Layout(InstalledTree(defaults) / "bin");
   window = std::make_unique<Form1>(&prompts, layout);
   Form1& f = *window;
-  EXPECT_TRUE(f.grid.LinesChecked);  // the defaults were read from the user's copy
-  EXPECT_EQ(f.prefs.controls.WorkingDir, Documents() + "/Quorvane");
+  EXPECT_TRUE(State(f).grid.LinesChecked);  // the defaults were read from the user's copy
+  EXPECT_EQ(State(f).prefs.controls.WorkingDir, Documents() + "/Quorvane");
   EXPECT_TRUE(fs::is_directory(Documents() + "/Quorvane"));
   EXPECT_EQ(Read(Config() + "/Quorvane/WorkDir.DIR"), Documents() + "/Quorvane");
 
@@ -149,7 +149,7 @@ TEST_F(InstallLayoutTest, ADataFolderTheUserChoseIsNotMadeAtStartUp) {
   const InstallLayout layout = Layout(InstalledTree() / "bin");
   Write(layout.preferenceFolder + "WorkDir.DIR", (root / "elsewhere").string());
   window = std::make_unique<Form1>(&prompts, layout);
-  EXPECT_EQ(window->prefs.controls.WorkingDir, (root / "elsewhere").string());
+  EXPECT_EQ(State(*window).prefs.controls.WorkingDir, (root / "elsewhere").string());
   EXPECT_FALSE(fs::exists(root / "elsewhere"));
   EXPECT_FALSE(fs::exists(Documents() + "/Quorvane"));
 }
@@ -162,9 +162,9 @@ TEST_F(InstallLayoutTest, TheUninstallPanelAndTheFirstTipSayHowTheProgramIsRemov
   Write(portable / "WorkDir.DIR", "A");
   window = std::make_unique<Form1>(&prompts, portable.string());
   window->Run(Cmd::MnuUninstall);
-  ASSERT_FALSE(window->Uninstall->isHidden());
+  ASSERT_FALSE(Controls(*window).Uninstall->isHidden());
   QString panel;
-  for (QLabel* l : window->Uninstall->findChildren<QLabel*>()) panel += l->text() + "\n";
+  for (QLabel* l : Controls(*window).Uninstall->findChildren<QLabel*>()) panel += l->text() + "\n";
   const Tip& tip = StartUpTips()[0];
   const QString tipText = QString(tip.firstLine) + " " + tip.paragraph;
   EXPECT_STREQ(tip.firstLine, "Uninstalling.");

@@ -3,7 +3,6 @@
 #include <QTest>
 
 #include "ShellFixture.h"
-#include "shell/PrintCommands.h"
 #include "shell/ViewWidget.h"
 
 namespace {
@@ -18,24 +17,24 @@ class PrintWorkflowTest : public ShellFixture {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&f));
     auto p = std::make_unique<RecordingPrinter>();
     printer = p.get();
-    SetWindowPrinter(f, std::move(p));
+    WindowProbe::SetPrinter(f, std::move(p));
     auto c = std::make_unique<RecordingClipboard>();
     clipboard = c.get();
-    SetWindowClipboard(f, std::move(c));
+    WindowProbe::SetClipboard(f, std::move(c));
     f.Run(Cmd::SpeedButton23);
     for (int column : {50, 56, 58}) {
-      const QPoint at(static_cast<int>(column * f.mesh.CellWidth), static_cast<int>(50 * f.mesh.CellHeight));
-      QTest::mouseMove(f.V, at);
-      if (column != 56) QTest::mouseClick(f.V, Qt::LeftButton, {}, at);
+      const QPoint at(static_cast<int>(column * State(f).mesh.CellWidth), static_cast<int>(50 * State(f).mesh.CellHeight));
+      QTest::mouseMove(Controls(f).V, at);
+      if (column != 56) QTest::mouseClick(Controls(f).V, Qt::LeftButton, {}, at);
     }
-    EXPECT_EQ(f.objects.CircleDataLen, 10);
+    EXPECT_EQ(State(f).objects.CircleDataLen, 10);
     f.Run(Cmd::SpeedButton21);
-    EXPECT_EQ(f.display.StreamlinesShown, 1);
+    EXPECT_EQ(State(f).display.StreamlinesShown, 1);
     return f;
   }
   QImage View(Form1& f) {
-    f.ViewCanvas().Flush();
-    return f.viewImage.copy();
+    WindowProbe::ViewCanvas(f).Flush();
+    return Controls(f).viewImage.copy();
   }
   static int PixelsOf(const QImage& image, QRgb colour) {
     int n = 0;
@@ -51,16 +50,16 @@ class PrintWorkflowTest : public ShellFixture {
 TEST_F(PrintWorkflowTest, PrintingASolvedViewPutsItOnOnePageAndLeavesTheWindowAsItWas) {
   Form1& f = SolvedCircle();
   const QImage before = View(f);
-  const float cellWidth = f.mesh.CellWidth;
-  const std::vector<float> solution = f.mesh.StreamFunction;
+  const float cellWidth = State(f).mesh.CellWidth;
+  const std::vector<float> solution = State(f).mesh.StreamFunction;
   f.Run(Cmd::MnuFilePrint);
   ASSERT_EQ(printer->jobs.size(), 1u);
   const QImage& page = printer->jobs[0].at(0);
   EXPECT_GT(PixelsOf(page, qRgb(0, 0, 0)), PixelsOf(before, qRgb(0, 0, 0)));  // flow lines, larger
   EXPECT_GT(PixelsOf(page, qRgb(128, 128, 128)), PixelsOf(before, qRgb(128, 128, 128)));  // the fill, larger
   EXPECT_EQ(View(f), before);
-  EXPECT_EQ(f.mesh.CellWidth, cellWidth);
-  EXPECT_EQ(f.mesh.StreamFunction, solution);
+  EXPECT_EQ(State(f).mesh.CellWidth, cellWidth);
+  EXPECT_EQ(State(f).mesh.StreamFunction, solution);
   EXPECT_TRUE(prompts.messages.empty());
 }
 
@@ -68,9 +67,9 @@ TEST_F(PrintWorkflowTest, CopyToClipboardPutsTheDrawingAreaOnTheClipboard) {
   Form1& f = SolvedCircle();
   f.Run(Cmd::ClipbdCopy);
   ASSERT_EQ(clipboard->images.size(), 1u);
-  const QImage expected = View(f).copy(0, f.mesh.MeshTop, f.mesh.MeshRight, f.mesh.MeshBottom - f.mesh.MeshTop);
+  const QImage expected = View(f).copy(0, State(f).mesh.MeshTop, State(f).mesh.MeshRight, State(f).mesh.MeshBottom - State(f).mesh.MeshTop);
   EXPECT_EQ(clipboard->images[0], expected);
-  EXPECT_EQ(f.ViewSnapshot, expected);
+  EXPECT_EQ(Controls(f).ViewSnapshot, expected);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "platform/Prompts.h"
 #include "shell/MainWindow.h"
+#include "shell/WindowProbe.h"
 
 class ShellFixture : public ::testing::Test {
  protected:
