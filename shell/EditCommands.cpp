@@ -88,7 +88,7 @@ void ConnectEditCommands(Form1& f) {
   f.Connect(Cmd::SpeedButton6, addAerofoil);
   QObject::connect(panel.AeroRot, &QSlider::valueChanged, &f, [&f, panel](int value) {
     panel.Aeroang->setText(QString::fromStdString(AeroRotChange(f.scene, value)));
-    f.update();
+    f.ViewChanged();
   });
   QObject::connect(panel.Button1, &QPushButton::clicked, &f, [&f, panel] {
     panel.box->hide();
