@@ -90,7 +90,6 @@ void PaintPressureMap(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, const 
       }
   }
   canvas.SetBrush(Colours::White, BrushStyle::Solid);
-  canvas.Flush();
 }
 
 void ShowPressureDisplay(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks,
@@ -135,7 +134,6 @@ void SwitchFlowView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState&
       ui.helpLabels[1] = "";
       if (hooks.RedrawAllObjects) hooks.RedrawAllObjects();
       if (hooks.MeshSetupRedraw) hooks.MeshSetupRedraw();
-      canvas.Flush();
       if (hooks.SaveViewSnapshot) hooks.SaveViewSnapshot();
       DrawStreamlines(canvas, mesh, flow, ui, hooks);
       UnlockCommands(ui);

@@ -115,7 +115,6 @@ bool DrawStreamlines(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState
 
   canvas.SetPen(Colours::Black, std::max(1, penUnit), PenMode::Black, PenStyle::Solid);
   canvas.SetBrush(Colours::White, BrushStyle::Solid);
-  canvas.Flush();
   if (hooks.ReadGaugeCalibration) hooks.ReadGaugeCalibration();
   if (hooks.ShowProgress) hooks.ShowProgress(false);
   ui.status[4] = panel4;

@@ -30,5 +30,4 @@ void PaintSolidFill(Canvas& canvas, const Mesh& mesh, const SolidFillTarget& tar
       }
     }
   }
-  canvas.Flush();
 }

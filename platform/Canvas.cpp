@@ -13,6 +13,12 @@ QColor ToQ(Rgb c) { return QColor(c.r, c.g, c.b); }
 constexpr double Pi = 3.14159265358979323846;
 }  // namespace
 
+PixelRect PixelRect::United(const PixelRect& r) const {
+  if (r.Empty()) return *this;
+  if (Empty()) return r;
+  return {std::min(left, r.left), std::min(top, r.top), std::max(right, r.right), std::max(bottom, r.bottom)};
+}
+
 QImage MakeBitmap(int width, int height) {
   QImage image(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
   image.fill(Qt::white);
@@ -33,7 +39,12 @@ QFont MakeFont(const std::string& family, int pixels, bool bold) {
 }
 }  // namespace
 
-Canvas::Canvas(QImage& image) : image_(&image) {}
+Canvas::Canvas(QImage& image) : image_(&image), seenKey_(image.cacheKey()) {}
+
+const QImage& Canvas::Image() {
+  Flush();
+  return *image_;
+}
 
 int Canvas::Width() const { return image_->width(); }
 int Canvas::Height() const { return image_->height(); }
@@ -51,13 +62,57 @@ void Canvas::Flush() {
 }
 
 Canvas::Painting& Canvas::P() {
+  NoteForeignWrites();
   if (!painting_) {
     painting_ = std::make_unique<Painting>(image_);
     painting_->painter.setRenderHint(QPainter::Antialiasing, false);
     painting_->painter.setRenderHint(QPainter::TextAntialiasing, false);
     ApplyPen();
+    NoteOwnWrite();  // beginning detaches the image
   }
   return *painting_;
+}
+
+// The image's cache key moves on whenever its pixels are opened for writing
+// (the painter beginning, bits(), setPixel(), fill(), a new image assigned)
+// and stays put while a painter draws and while the image is only read.
+void Canvas::NoteForeignWrites() {
+  const long long key = image_->cacheKey();
+  if (key != seenKey_) {
+    MarkAllChanged();
+    seenKey_ = key;
+  }
+}
+void Canvas::NoteOwnWrite() { seenKey_ = image_->cacheKey(); }
+
+void Canvas::Mark(int left, int top, int right, int bottom) {
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  const PixelRect r{std::max(left, 0), std::max(top, 0), std::min(right, image_->width()),
+                    std::min(bottom, image_->height())};
+  changed_ = changed_.United(r);
+}
+
+void Canvas::MarkStroked(int left, int top, int right, int bottom) {
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  // A pen of width w reaches w/2 beyond the figure's outline (more at a round
+  // cap's rounding), a one-pixel pen one pixel at the closing end.
+  const int reach = penWidth_ <= 1 ? 1 : penWidth_ / 2 + 2;
+  Mark(left - reach, top - reach, right + reach, bottom + reach);
+}
+
+void Canvas::MarkChanged(const PixelRect& r) { Mark(r.left, r.top, r.right, r.bottom); }
+void Canvas::MarkAllChanged() { Mark(0, 0, image_->width(), image_->height()); }
+
+PixelRect Canvas::TakeChangedRect() {
+  Flush();
+  NoteForeignWrites();
+  // Clipped again: the image may have shrunk since the rectangle grew.
+  const PixelRect r{changed_.left, changed_.top, std::min(changed_.right, image_->width()),
+                    std::min(changed_.bottom, image_->height())};
+  changed_ = {};
+  return r.Empty() ? PixelRect{} : r;
 }
 
 void Canvas::ApplyPen() {
@@ -139,6 +194,7 @@ void Canvas::LineTo(int x, int y) {
   } else {
     p.drawLine(penX_, penY_, x, y);
   }
+  MarkStroked(std::min(penX_, x), std::min(penY_, y), std::max(penX_, x) + 1, std::max(penY_, y) + 1);
   penX_ = x;
   penY_ = y;
 }
@@ -149,6 +205,7 @@ void Canvas::Rectangle(int left, int top, int right, int bottom) {
   if (right - left < 1 || bottom - top < 1) return;
   QPainter& p = P().painter;
   if (brushStyle_ == BrushStyle::Solid) {
+    Mark(left, top, right, bottom);  // the outline marks itself, with its pen
     if (penStyle_ == PenStyle::Clear)
       p.fillRect(left, top, right - left, bottom - top, p.brush());
     else if (right - left > 2 && bottom - top > 2)
@@ -169,6 +226,7 @@ void Canvas::FillRect(int left, int top, int right, int bottom) {
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
   P().painter.fillRect(left, top, right - left, bottom - top, QColor(ToQ(brushColour_)));
+  Mark(left, top, right, bottom);
 }
 
 void Canvas::FillSolidRect(int left, int top, int right, int bottom, Rgb colour) {
@@ -178,6 +236,7 @@ void Canvas::FillSolidRect(int left, int top, int right, int bottom, Rgb colour)
   if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
       format != QImage::Format_ARGB32_Premultiplied) {
     P().painter.fillRect(left, top, right - left, bottom - top, QColor(ToQ(colour)));
+    Mark(left, top, right, bottom);
     return;
   }
   left = std::max(left, 0);
@@ -186,8 +245,11 @@ void Canvas::FillSolidRect(int left, int top, int right, int bottom, Rgb colour)
   bottom = std::min(bottom, image_->height());
   if (left >= right || top >= bottom) return;
   Flush();  // the painter's work lands first, in order
+  NoteForeignWrites();
   const QRgb pixel = qRgb(colour.r, colour.g, colour.b);
   uchar* bits = image_->bits();
+  NoteOwnWrite();
+  Mark(left, top, right, bottom);
   const qsizetype stride = image_->bytesPerLine();
   for (int y = top; y < bottom; ++y) {
     QRgb* line = reinterpret_cast<QRgb*>(bits + y * stride);
@@ -199,6 +261,7 @@ void Canvas::Ellipse(int left, int top, int right, int bottom) {
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
   P().painter.drawEllipse(QRect(left, top, std::max(1, right - left - 1), std::max(1, bottom - top - 1)));
+  MarkStroked(left, top, std::max(right, left + 2), std::max(bottom, top + 2));
 }
 
 void Canvas::Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) {
@@ -210,12 +273,16 @@ void Canvas::Arc(int left, int top, int right, int bottom, int x1, int y1, int x
   while (span <= 0) span += 360.0;
   P().painter.drawArc(QRect(left, top, std::max(1, right - left - 1), std::max(1, bottom - top - 1)),
               static_cast<int>(std::lround(a1 * 16)), static_cast<int>(std::lround(span * 16)));
+  MarkStroked(left, top, std::max(right, left + 2), std::max(bottom, top + 2));
 }
 
 void Canvas::SetPixel(int x, int y, Rgb colour) {
   if (x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return;
   Flush();
+  NoteForeignWrites();
   image_->setPixel(x, y, qRgb(colour.r, colour.g, colour.b));
+  NoteOwnWrite();
+  Mark(x, y, x + 1, y + 1);
 }
 
 Rgb Canvas::Pixel(int x, int y) {
@@ -236,6 +303,10 @@ void Canvas::TextOut(int x, int y, const std::string& text) {
   const QString q = QString::fromStdString(text);
   if (brushStyle_ == BrushStyle::Solid) p.fillRect(x, y, fm.horizontalAdvance(q), fm.height(), ToQ(brushColour_));
   p.drawText(x, y + fm.ascent(), q);
+  // The cell, and the ink where a glyph overhangs it (a leading bearing, a tail).
+  const QRect ink = fm.boundingRect(q).translated(x, y + fm.ascent());
+  Mark(std::min(x, ink.left()) - 1, std::min(y, ink.top()) - 1,
+       std::max(x + fm.horizontalAdvance(q), ink.right() + 1) + 1, std::max(y + fm.height(), ink.bottom() + 1) + 1);
   p.setPen(pen);
   p.setCompositionMode(mode);
 }
@@ -253,6 +324,7 @@ void Canvas::CopyRect(int dLeft, int dTop, int dRight, int dBottom, const QImage
   p.drawImage(QRect(dLeft, dTop, dRight - dLeft, dBottom - dTop), from,
               QRect(sLeft, sTop, sRight - sLeft, sBottom - sTop));
   p.setCompositionMode(mode);
+  Mark(dLeft, dTop, dRight, dBottom);
 }
 
 void Canvas::Draw(int x, int y, const QImage& bitmap) {
@@ -261,4 +333,5 @@ void Canvas::Draw(int x, int y, const QImage& bitmap) {
   p.setCompositionMode(QPainter::CompositionMode_Source);
   p.drawImage(x, y, bitmap);
   p.setCompositionMode(mode);
+  Mark(x, y, x + bitmap.width(), y + bitmap.height());
 }

@@ -13,6 +13,22 @@
 
 class QImage;
 
+// A rectangle of image pixels, right and bottom exclusive; empty when it holds
+// no pixel.
+struct PixelRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  bool Empty() const { return right <= left || bottom <= top; }
+  int Width() const { return Empty() ? 0 : right - left; }
+  int Height() const { return Empty() ? 0 : bottom - top; }
+  bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+  bool Contains(const PixelRect& r) const {
+    return r.Empty() || (!Empty() && r.left >= left && r.right <= right && r.top >= top && r.bottom <= bottom);
+  }
+  // The smallest rectangle holding both.
+  PixelRect United(const PixelRect& r) const;
+  bool operator==(const PixelRect&) const = default;
+};
+
 enum class PenMode { Copy, Black, Xor, NotXor };
 enum class PenStyle { Solid, Dash, Dot, Clear };
 enum class BrushStyle { Solid, Clear };
@@ -25,13 +41,27 @@ class Canvas {
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
 
-  QImage& Image() { return *image_; }
+  // The image with all drawing so far in it (the painter is ended first), to
+  // read, save or show. Writes go through the canvas, so that they are counted
+  // in the changed rectangle.
+  const QImage& Image();
   int Width() const;
   int Height() const;
 
   // Ends the painter so the image can be read or blitted; the next drawing call
-  // begins it again.
+  // begins it again. Image() and TakeChangedRect() do it themselves.
   void Flush();
+
+  // The part of the image that drawing has changed since the last call: the
+  // bounding rectangle of every figure, text, copy and pixel write (wide pens
+  // included), clipped to the image; the whole image when the image was
+  // written to or replaced behind the canvas's back. Hands it over, leaves
+  // nothing behind, and ends the painter so the image can be shown.
+  PixelRect TakeChangedRect();
+  // Counts `r` (or the whole image) as changed, for a caller that has changed
+  // the image's pixels some other way.
+  void MarkChanged(const PixelRect& r);
+  void MarkAllChanged();
 
   // Pen, brush, font.
   void SetPen(Rgb colour, int width = 1, PenMode mode = PenMode::Copy, PenStyle style = PenStyle::Solid);
@@ -87,7 +117,18 @@ class Canvas {
   struct Painting;  // the painter, begun on demand, and the font
   Painting& P();
   void ApplyPen();
+  // Grows the changed rectangle by [left, right) x [top, bottom), clipped.
+  void Mark(int left, int top, int right, int bottom);
+  // Grows it by a figure's box and the pen's reach outside it.
+  void MarkStroked(int left, int top, int right, int bottom);
+  // Marks the whole image when its pixels changed since the canvas last wrote
+  // them (a write behind its back, or a new image assigned); called before and
+  // after every write of the canvas's own.
+  void NoteForeignWrites();
+  void NoteOwnWrite();
   QImage* image_;
+  PixelRect changed_;
+  long long seenKey_ = 0;  // the image's cache key after the canvas's last write
   std::unique_ptr<Painting> painting_;
   Rgb penColour_ = Colours::Black;
   int penWidth_ = 1;

@@ -27,12 +27,11 @@ std::string ExportName(Prompts& prompts, const std::string& folder, const char* 
 void Form1::MnuFileExportViewClick() {
     const std::string name = ExportName(*prompts_, doc.DataFolder, "PNG pictures (*.png)", "png");
     if (name.empty()) return;
-    ViewCanvas().Flush();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     std::string error;
-    if (!viewImage.save(&buffer, "PNG")) {
+    if (!ViewCanvas().Image().save(&buffer, "PNG")) {
       prompts_->Message("The view could not be exported.", name + ": the picture could not be encoded as PNG.");
       return;
     }

@@ -255,7 +255,6 @@ void GaugePanel::ShowPlotBitmap(const std::function<void(Canvas&)>& draw) {
     Canvas canvas(PlotBitmap);
     ClearView(canvas, mesh);
     draw(canvas);
-    canvas.Flush();
   }
   window_.ViewCanvas().Draw(0, mesh.MeshTop, PlotBitmap);
   plotOnView = true;
@@ -344,7 +343,6 @@ void GaugePanel::PrintLinePlot() {
       DrawSurfacePressurePage(canvas, surface, surfaceTitle, area);
     else
       DrawPlotPage(canvas, plot, area, s_.mesh.VisibleMeshSize);
-    canvas.Flush();
   }
   std::string error;
   for (int copy = 0; copy < copies; ++copy) {

@@ -111,7 +111,7 @@ Form1::Form1(Prompts* prompts, InstallLayout where)
   viewCanvas_ = std::make_unique<Canvas>(viewImage);
   ui.refresh = [this] {
     SyncUi();
-    if (V) V->repaint();
+    if (V) V->ShowChanged(true);
   };
   BuildMenus();
   BuildToolBar();
@@ -423,13 +423,11 @@ void Form1::SyncUi() {
 }
 
 void Form1::ViewChanged() {
-  viewCanvas_->Flush();
-  if (V) V->update();
+  if (V) V->ShowChanged();
 }
 
 void Form1::SaveViewSnapshot() {
-  viewCanvas_->Flush();
-  ViewSnapshot = viewImage.copy(0, mesh.MeshTop, mesh.MeshRight, mesh.MeshBottom - mesh.MeshTop);
+  ViewSnapshot = viewCanvas_->Image().copy(0, mesh.MeshTop, mesh.MeshRight, mesh.MeshBottom - mesh.MeshTop);
 }
 
 void Form1::RestoreViewSnapshot() {

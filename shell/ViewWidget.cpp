@@ -6,16 +6,28 @@
 #include "platform/Canvas.h"
 
 ViewWidget::ViewWidget(QWidget* parent, QImage& image, Canvas& canvas)
-    : QWidget(parent), image_(image), canvas_(canvas) {
+    : QWidget(parent), canvas_(canvas) {
+  Q_ASSERT(&canvas.Image() == &image);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setCursor(Qt::CrossCursor);
 }
 
+QRect ViewWidget::ShowChanged(bool now) {
+  const PixelRect r = canvas_.TakeChangedRect();
+  const QRect rect(r.left, r.top, r.Width(), r.Height());
+  if (!rect.isEmpty()) {
+    if (now)
+      repaint(rect);
+    else
+      update(rect);
+  }
+  return rect;
+}
+
 void ViewWidget::paintEvent(QPaintEvent* e) {
-  canvas_.Flush();
   QPainter p(this);
-  p.drawImage(e->rect(), image_, e->rect());
+  p.drawImage(e->rect(), canvas_.Image(), e->rect());
 }
 
 void ViewWidget::mousePressEvent(QMouseEvent* e) {

@@ -29,6 +29,7 @@ class WindowProbe {
   static void RestoreViewSnapshot(Form1& w) { w.RestoreViewSnapshot(); }
   static void RedrawView(Form1& w) { w.RedrawView(); }
   static void SyncUi(Form1& w) { w.SyncUi(); }
+  static void ViewChanged(Form1& w) { w.ViewChanged(); }
   static void ShowOnlineHelp(Form1& w, int code) { w.ShowOnlineHelp(code); }
   // The printer and clipboard every page and copy goes to, in place of the
   // desktop's.
