@@ -41,12 +41,12 @@ class ExtraRuns {
   ExtraRuns(Form1& f, const char* prompt) : f_(f), commands_(f.ui.commands), status3_(f.ui.status[3]),
         status4_(f.ui.status[4]), cursor_(f.ui.cursor) {
     f.ui.cursor = CursorShape::Hourglass;
-    LockCommands(f.ui, true);
+    LockCommands(f.ui, f, true);
     f.ui.status[3] = prompt;
     f.cmd.EscapePressed = 0;
     f.ProgressBar1->setValue(0);
     f.ProgressBar1->show();
-    f.ui.Refresh();
+    f.Refresh();
   }
   ~ExtraRuns() {
     f_.ProgressBar1->hide();
@@ -54,7 +54,7 @@ class ExtraRuns {
     f_.ui.status[3] = status3_;
     f_.ui.status[4] = status4_;
     f_.ui.cursor = cursor_;
-    f_.ui.Refresh();
+    f_.Refresh();
   }
   ExtraRuns(const ExtraRuns&) = delete;
   ExtraRuns& operator=(const ExtraRuns&) = delete;
@@ -136,6 +136,15 @@ void Form1::BuildEntryPanels() {
   fl->addWidget(Bset);
 }
 
+void Form1::ShowProgress(bool shown) {
+  // An Escape pressed earlier, with nothing to stop, must not cut this drawing short.
+  if (shown) cmd.EscapePressed = 0;
+  ProgressBar3->setValue(0);
+  ProgressBar3->setVisible(shown);
+}
+
+bool Form1::Progress(int position) { return KeepWorking(ProgressBar3, position); }
+
 bool Form1::KeepWorking(QProgressBar* bar, int position) {
   static QElapsedTimer sinceRepaint;
   QCoreApplication::processEvents();
@@ -164,8 +173,7 @@ void Form1::SetUpMesh() {
   options.unhighlightSelected = [this] { UnhighlightSelected(scene, ViewCanvas(), ui); };
   options.redrawView = [this] { RedrawView(); };
   const MeshSetupReport report =
-      MeshSetupCommand(objects, field, mesh, options, ui, cmd, display.StreamlinesShown,
-                       [this](int code) { ShowOnlineHelp(code); });
+      MeshSetupCommand(objects, field, mesh, options, ui, cmd, display.StreamlinesShown, *this);
   if (report.objectsLeftOut > 0)
     prompts_->Message(std::to_string(report.objectsLeftOut) +
                       " object(s) lie far outside the mesh and were left out of the set-up.");
@@ -228,7 +236,7 @@ bool Form1::RunAnalysis() {
   ProgressBar1->setValue(0);
   ProgressBar1->show();
   callbacks.progress = [this](int percent) { return KeepWorking(ProgressBar1, percent); };
-  const SolverResult result = RunSolver(mesh, solver, ui, cmd, callbacks);
+  const SolverResult result = RunSolver(mesh, solver, ui, cmd, *this, callbacks);
   lastSolve = result;
   ProgressBar1->hide();
   if (result.outcome == SolverOutcome::NotFinite) {
@@ -244,7 +252,7 @@ bool Form1::RunAnalysis() {
     cmd.EscapePressed = 0;
     return false;
   }
-  DrawStreamlines(ViewCanvas(), mesh, display, ui, flowHooks);
+  DrawStreamlines(ViewCanvas(), mesh, display, ui, *this, flowHooks);
   UnlockCommands(ui);
   // The system stays set up: another run may start from this solution.
   ui[Cmd::MnuAnalyseRun].enabled = mesh.SystemReady;
@@ -256,17 +264,7 @@ bool Form1::RunAnalysis() {
 
 void Form1::ConnectAnalyseCommands() {
   FlowHooks& h = flowHooks;
-  h.SaveViewSnapshot = [this] { SaveViewSnapshot(); };
-  h.ShowOnlineHelp = [this](int code) { ShowOnlineHelp(code); };
-  h.RedrawAllObjects = [this] { RedrawView(); };
   h.MeshSetupRedraw = [this] { SetUpMesh(); };
-  h.ShowProgress = [this](bool shown) {
-    // An Escape pressed earlier, with nothing to stop, must not cut this drawing short.
-    if (shown) cmd.EscapePressed = 0;
-    ProgressBar3->setValue(0);
-    ProgressBar3->setVisible(shown);
-  };
-  h.Progress = [this](int position) { return KeepWorking(ProgressBar3, position); };
 
   Connect(Cmd::MnuAnalyseSetUp, [this] { SetUpMesh(); });
   Connect(Cmd::MnuAnalyseRun, [this] { RunAnalysis(); });
@@ -292,7 +290,7 @@ void Form1::ConnectAnalyseCommands() {
   Connect(Cmd::MnuSmoothHigh, [this] { ChooseSmoothing(display.SmoothingLevel, 2); });
 
   Connect(Cmd::MnuAnalyseErrorLevel, [this] {
-    OpenErrorLevelPanel(solver, CGErrVal->text().toStdString(), ui);
+    OpenErrorLevelPanel(solver, CGErrVal->text().toStdString(), ui, *this);
     SaveViewSnapshot();
     SetErr->move(mesh.ViewRight, mesh.ViewTop);
     SetErr->show();
@@ -319,7 +317,7 @@ void Form1::ConnectAnalyseCommands() {
 
   // Flow lines and pressure.
   auto density = [this](std::int32_t levels) {
-    SetStreamDensity(ViewCanvas(), mesh, display, ui, flowHooks, levels);
+    SetStreamDensity(ViewCanvas(), mesh, display, ui, *this, flowHooks, levels);
     ViewChanged();
   };
   Connect(Cmd::MnuFlowHigh, [density] { density(HighStreamLevels); });
@@ -331,15 +329,15 @@ void Form1::ConnectAnalyseCommands() {
     ViewChanged();
   };
   Connect(Cmd::SpeedButton24, [this, flowViewDone] {
-    SwitchFlowView(ViewCanvas(), mesh, display, ui, flowHooks);
+    SwitchFlowView(ViewCanvas(), mesh, display, ui, *this, flowHooks);
     flowViewDone();
   });
   Connect(Cmd::MnuViewFlowLines, [this, flowViewDone] {
-    ChooseFlowLinesView(ViewCanvas(), mesh, display, ui, flowHooks);
+    ChooseFlowLinesView(ViewCanvas(), mesh, display, ui, *this, flowHooks);
     flowViewDone();
   });
   Connect(Cmd::MnuViewFlowPressure, [this, flowViewDone] {
-    ChooseFlowPressureView(ViewCanvas(), mesh, display, ui, flowHooks);
+    ChooseFlowPressureView(ViewCanvas(), mesh, display, ui, *this, flowHooks);
     flowViewDone();
   });
   Connect(Cmd::MnuViewSolidFill, [this] { ToggleSolidFill(display); });
@@ -347,7 +345,7 @@ void Form1::ConnectAnalyseCommands() {
   auto pressureChoice = [this] {
     if (inHandler_) return;
     inHandler_ = true;
-    SetPressureDisplay(ViewCanvas(), mesh, display, ui, flowHooks, Bcolor->currentRow(), Linlog->currentRow());
+    SetPressureDisplay(ViewCanvas(), mesh, display, ui, *this, flowHooks, Bcolor->currentRow(), Linlog->currentRow());
     inHandler_ = false;
     ViewChanged();
     SyncUi();
@@ -355,7 +353,7 @@ void Form1::ConnectAnalyseCommands() {
   connect(Bcolor, &QListWidget::currentRowChanged, this, pressureChoice);
   connect(Linlog, &QListWidget::currentRowChanged, this, pressureChoice);
   connect(Bset, &QPushButton::clicked, this, [this] {
-    SetFilterLevel(ViewCanvas(), mesh, display, ui, flowHooks, Bfilter_level->value());
+    SetFilterLevel(ViewCanvas(), mesh, display, ui, *this, flowHooks, Bfilter_level->value());
     ViewChanged();
     SyncUi();
   });

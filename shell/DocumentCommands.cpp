@@ -18,16 +18,12 @@ void Form1::ConnectDocumentCommands() {
     display.BdisplayVisible = false;
     display.BFilterVisible = false;
   };
-  h.RedrawAllObjects = [this] { RedrawView(); };
   h.SolidFillSetUp = [this] {
     cmd.RestampMode = 1;
     SetUpMesh();
     cmd.RestampMode = 0;
   };
-  h.DrawStreamlines = [this] { DrawStreamlines(ViewCanvas(), mesh, display, ui, flowHooks); };
-  h.SaveViewSnapshot = [this] { SaveViewSnapshot(); };
-  h.RestoreViewSnapshot = [this] { RestoreViewSnapshot(); };
-  h.ShowOnlineHelp = [this](int code) { ShowOnlineHelp(code); };
+  h.DrawStreamlines = [this] { DrawStreamlines(ViewCanvas(), mesh, display, ui, *this, flowHooks); };
 
   saveDocument = [this] {
     if (doc.CurrentFileName.empty()) return SaveWithDialog(documentContext, *prompts_);
@@ -38,18 +34,18 @@ void Form1::ConnectDocumentCommands() {
   Connect(Cmd::MnuFileNew, newFile);
   Connect(Cmd::SpeedButton19, newFile);
   auto open = [this] {
-    OpenDocument(documentContext, *prompts_, documentHooks);
+    OpenDocument(documentContext, *this, documentHooks);
     ViewChanged();
   };
   Connect(Cmd::MnuFileOpen, open);
   Connect(Cmd::SpeedButton2, open);
-  Connect(Cmd::MnuFileSave, [this] { SaveDocument(documentContext, *prompts_, documentHooks); });
-  auto saveAs = [this] { SaveDocumentAs(documentContext, *prompts_, documentHooks); };
+  Connect(Cmd::MnuFileSave, [this] { SaveDocument(documentContext, *this); });
+  auto saveAs = [this] { SaveDocumentAs(documentContext, *this); };
   Connect(Cmd::MnuFileSaveAs, saveAs);
   Connect(Cmd::SpeedButton1, saveAs);
 
   Connect(Cmd::MnuTitleAdd, [this] {
-    if (!BeginAddTitle(documentContext, documentHooks)) return;
+    if (!BeginAddTitle(documentContext, *this)) return;
     TitleText->setText(QString::fromStdString(doc.Title));
     TitleFrame->move(mesh.ViewRight, mesh.ViewTop);
     TitleFrame->show();
@@ -57,7 +53,7 @@ void Form1::ConnectDocumentCommands() {
     TitleText->setFocus();
   });
   auto accept = [this] {
-    if (AcceptTitle(documentContext, *prompts_, documentHooks, TitleText->text().toStdString()))
+    if (AcceptTitle(documentContext, *this, TitleText->text().toStdString()))
       TitleFrame->hide();
     else
       TitleText->setFocus();
@@ -66,7 +62,7 @@ void Form1::ConnectDocumentCommands() {
   connect(TitleOK, &QPushButton::clicked, this, accept);
   connect(TitleText, &QLineEdit::returnPressed, this, accept);
   connect(TitleCancel, &QPushButton::clicked, this, [this] {
-    CancelTitle(documentContext, documentHooks);
+    CancelTitle(documentContext, *this);
     TitleFrame->hide();
     SyncUi();
   });
@@ -78,7 +74,7 @@ void Form1::OpenNamedDocument(const std::string& name) {
   std::error_code ec;
   const std::string path = std::filesystem::absolute(DataFileNameOf(name), ec).string();
   NoteDocumentBeforeOpen();
-  OpenDocumentFile(documentContext, *prompts_, documentHooks, ec ? DataFileNameOf(name) : path);
+  OpenDocumentFile(documentContext, *this, documentHooks, ec ? DataFileNameOf(name) : path);
   DocumentReplacedIfOpened();
   RememberRecentDocument();
   ViewChanged();

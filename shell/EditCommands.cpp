@@ -62,15 +62,14 @@ void ConnectEditCommands(Form1& f) {
   ViewHooks& h = f.geometry.hooks;
 
   // Escape and every other close of the entry panels takes the angle panel too.
-  h.CloseEntryPanels = [&f, box = panel.box, previous = h.CloseEntryPanels] {
+  h.CloseEntryPanels = [&f, box = panel.box] {
     box->hide();
     f.geometry.AerosizeVisible = false;
-    if (previous) previous();
   };
-  h.EditPreview = [&f](float x, float y) { EditPreview(f.scene, f.ViewCanvas(), f.ui, f.Ask(), x, y); };
-  h.EditCommit = [&f](float x, float y) { EditCommit(f.scene, f.ViewCanvas(), f.ui, f.Ask(), x, y); };
+  h.EditPreview = [&f](float x, float y) { EditPreview(f.scene, f.ViewCanvas(), f.ui, x, y); };
+  h.EditCommit = [&f](float x, float y) { EditCommit(f.scene, f.ViewCanvas(), f.ui, x, y); };
   f.documentHooks.RestampAerofoils = [&f] {
-    RestampAerofoils(f.scene, f.ViewCanvas(), f.ui, f.Ask());
+    RestampAerofoils(f.scene, f.ViewCanvas(), f.ui);
     f.ViewChanged();
   };
 
@@ -92,7 +91,7 @@ void ConnectEditCommands(Form1& f) {
   });
   QObject::connect(panel.Button1, &QPushButton::clicked, &f, [&f, panel] {
     panel.box->hide();
-    AerosizeOk(f.scene, f.ViewCanvas(), f.ui, f.Ask());
+    AerosizeOk(f.scene, f.ViewCanvas(), f.ui);
     f.ViewChanged();
     f.SyncUi();
   });
@@ -113,14 +112,14 @@ void ConnectEditCommands(Form1& f) {
       });
   };
   on({Cmd::MnuEditCopy, Cmd::SpeedButton8},
-     [&f] { CopyClick(f.scene, f.ViewCanvas(), f.ui, f.Ask(), SolidFillChecked(f)); });
+     [&f] { CopyClick(f.scene, f.ViewCanvas(), f.ui, SolidFillChecked(f)); });
   on({Cmd::MnuEditMove, Cmd::SpeedButton9}, [&f] { MoveClick(f.scene, f.ViewCanvas(), f.ui, SolidFillChecked(f)); });
   on({Cmd::MnuEditRotate, Cmd::SpeedButton10},
      [&f] { RotateClick(f.scene, f.ViewCanvas(), f.ui, SolidFillChecked(f)); });
   on({Cmd::MnuEditFlipLeftRight, Cmd::SpeedButton11},
-     [&f] { FlipLeftRightClick(f.scene, f.ViewCanvas(), f.ui, f.Ask()); });
+     [&f] { FlipLeftRightClick(f.scene, f.ViewCanvas(), f.ui); });
   on({Cmd::MnuEditFlipTopBottom, Cmd::SpeedButton16},
-     [&f] { FlipTopBottomClick(f.scene, f.ViewCanvas(), f.ui, f.Ask()); });
+     [&f] { FlipTopBottomClick(f.scene, f.ViewCanvas(), f.ui); });
   on({Cmd::MnuEditStretch, Cmd::SpeedButton17},
      [&f] { StretchClick(f.scene, f.ViewCanvas(), f.ui, SolidFillChecked(f)); });
   on({Cmd::MnuEditTrapezoid, Cmd::SpeedButton18},
@@ -129,5 +128,5 @@ void ConnectEditCommands(Form1& f) {
      [&f] { ExpandClick(f.scene, f.ViewCanvas(), f.ui, SolidFillChecked(f)); });
   on({Cmd::MnuEditClear, Cmd::SpeedButton15},
      [&f] { ClearClick(f.scene, f.ViewCanvas(), f.ui, SolidFillChecked(f)); });
-  on({Cmd::MnuEditClearAll}, [&f] { ClearAllClick(f.scene, f.ViewCanvas(), f.ui, f.Ask()); });
+  on({Cmd::MnuEditClearAll}, [&f] { ClearAllClick(f.scene, f.ViewCanvas(), f.ui); });
 }

@@ -312,7 +312,7 @@ void GaugePanel::PrintLinePlot() {
     ui.cursor = CursorShape::Default;
     form_.SyncUi();
   };
-  LockCommands(ui, false);
+  LockCommands(ui, form_, false);
   form_.SyncUi();
   Printer& printer = ThePrinter();
   if (!printer.Available()) {

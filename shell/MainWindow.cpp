@@ -102,10 +102,6 @@ Form1::Form1(Prompts* prompts, InstallLayout where)
   setCentralWidget(holder);
   viewImage = MakeBitmap(1, 1);
   viewCanvas_ = std::make_unique<Canvas>(viewImage);
-  ui.refresh = [this] {
-    SyncUi();
-    if (V) V->repaint();
-  };
   BuildMenus();
   BuildToolBar();
   BuildStatusBar();
@@ -439,6 +435,11 @@ void Form1::RestoreViewSnapshot() {
   if (ViewSnapshot.isNull()) return;
   viewCanvas_->Draw(0, mesh.MeshTop, ViewSnapshot);
   ViewChanged();
+}
+
+void Form1::Refresh() {
+  SyncUi();
+  if (V) V->repaint();
 }
 
 void Form1::CancelCommand() { ::CancelCommand(cmd); }

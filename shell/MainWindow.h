@@ -25,6 +25,7 @@
 #include "platform/CommandState.h"
 #include "platform/Prompts.h"
 #include "platform/UiState.h"
+#include "platform/WindowServices.h"
 #include "documents/Preferences.h"
 #include "shell/AppSettings.h"
 #include "shell/InstallLayout.h"
@@ -44,7 +45,7 @@ class QToolButton;
 class RecoveryKeeper;
 class ViewWidget;
 
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, public WindowServices {
   Q_OBJECT
  public:
   // `prompts` answers the questions (Qt dialogs when null); `programFolder`
@@ -75,7 +76,7 @@ class Form1 : public QMainWindow {
   // read-out beside the view holds while that solution is on the mesh.
   LiftResult lift;
   std::vector<float> liftedStream;
-  ViewScene scene{objects, geometry, cmd, mouse, mesh, grid, doc.DocumentModified, &doc.ShowValues};
+  ViewScene scene{objects, geometry, cmd, mouse, mesh, grid, doc.DocumentModified, *this, &doc.ShowValues};
   DocumentContext documentContext{objects, mesh, grid, display, doc, cmd, ui};
   DocumentHooks documentHooks;
   FlowHooks flowHooks;
@@ -98,8 +99,8 @@ class Form1 : public QMainWindow {
   QImage viewImage;
   QImage ViewSnapshot;
   Canvas& ViewCanvas() { return *viewCanvas_; }
-  void SaveViewSnapshot();
-  void RestoreViewSnapshot();
+  void SaveViewSnapshot() override;
+  void RestoreViewSnapshot() override;
   void ViewChanged();  // repaints the drawing area from the view image
 
   // Shows the model state on the widgets: every check mark is derived here
@@ -109,13 +110,13 @@ class Form1 : public QMainWindow {
   // selection, the flow lines and the unsaved-changes mark.
   void CancelCommand();
   void ResetCommandState();
-  void ShowOnlineHelp(int code);
+  void ShowOnlineHelp(int code) override;
 
   // Commands (a menu item and its speed button share one). Connect gives a
   // command its handler; Run runs it as a click would (not while disabled).
   void Connect(Cmd c, std::function<void()> handler);
   void Run(Cmd c);
-  Prompts& Ask() { return *prompts_; }
+  Prompts& Ask() override { return *prompts_; }
   bool Busy() const { return inHandler_; }
   void FileNew();
   // Opens a document named on the program's command line (any of its three
@@ -159,9 +160,13 @@ class Form1 : public QMainWindow {
   // The data labels as shown: the selected object's description, and where
   // it leaves room the lift read-out of the solution on the mesh.
   std::array<std::string, 3> DataLabelTexts() const;
-  void RedrawView();  // ClearView, grid, objects
+  void RedrawView() override;  // ClearView, grid, objects
   // Lets pending input through during long work; false once Escape was pressed.
   bool KeepWorking(QProgressBar* bar, int position);
+  // The window's services: ProgressBar3 and Escape, the state on the screen.
+  void ShowProgress(bool shown) override;
+  bool Progress(int position) override;
+  void Refresh() override;
   // Saves the document under its name (asking for one when untitled); true
   // when it was written.
   std::function<bool()> saveDocument;

@@ -161,7 +161,7 @@ void Form1::BuildExitPanels() {
 // ---------------------------------------------------------------- preferences
 
 void Form1::OpenPreferences() {
-  LockCommands(ui, false);
+  LockCommands(ui, *this, false);
   ui.status[3] = " ";
   SaveViewSnapshot();
   ShowOnlineHelp(20);
@@ -225,7 +225,7 @@ void Form1::ReportWriteError(const PrefWrite& written) {
 // ---------------------------------------------------------------- tips
 
 void Form1::ShowTip() {
-  LockCommands(ui, false);
+  LockCommands(ui, *this, false);
   ui[Cmd::Mnuhelp1].enabled = false;
   const Tip& tip = StartUpTips()[static_cast<std::size_t>(std::clamp(prefs.TipIndex, 0, 11))];
   TipMemo->setText(QString("<b>%1</b><br><br>%2").arg(tip.firstLine, tip.paragraph));

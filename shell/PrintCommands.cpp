@@ -45,15 +45,7 @@ void SetWindowClipboard(Form1& f, std::unique_ptr<Clipboard> clipboard) {
 
 void PrintViewCommand(Form1& f) {
   const PrintSource source{f.objects, f.geometry, f.mesh, f.grid, f.display, f.doc, f.ui};
-  PrintHooks hooks;
-  hooks.SaveViewSnapshot = [&f] { f.SaveViewSnapshot(); };
-  hooks.RestoreViewSnapshot = [&f] { f.RestoreViewSnapshot(); };
-  hooks.ShowOnlineHelp = [&f](int code) { f.ShowOnlineHelp(code); };
-  hooks.Repaint = [&f] {
-    f.SyncUi();
-    f.ViewChanged();
-  };
-  PrintView(source, f.cmd, f.ui, WindowPrinter(f), f.Ask(), hooks);
+  PrintView(source, f.cmd, f.ui, WindowPrinter(f), f);
   f.ViewChanged();
 }
 

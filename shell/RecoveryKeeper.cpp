@@ -38,7 +38,7 @@ bool RecoveryKeeper::Offer() {
                             ") and has been removed.");
     return false;
   }
-  AdoptRecoveredDocument(window_.documentContext, window_.documentHooks, image);
+  AdoptRecoveredDocument(window_.documentContext, window_, window_.documentHooks, image);
   // The copy is written again as this window holds the document.
   Check();
   return true;

@@ -179,7 +179,7 @@ void Form1::LayOutView() {
 }
 
 void Form1::FileNew() {
-  NewDocument(documentContext, *prompts_, documentHooks);
+  NewDocument(documentContext, *this, documentHooks);
   SaveViewSnapshot();
   ViewChanged();
 }

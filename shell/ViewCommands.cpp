@@ -10,14 +10,11 @@
 
 void Form1::ConnectViewCommands() {
   ViewHooks& h = geometry.hooks;
-  h.SaveViewSnapshot = [this] { SaveViewSnapshot(); };
-  h.CloseEntryPanels = [this] { RestoreViewSnapshot(); };
-  h.ShowOnlineHelp = [this](int code) { ShowOnlineHelp(code); };
   h.OnCommandStateReset = [this] { display.StreamlinesShown = 0; };
 
-  auto addRect = [this] { AddRectangleClick(scene, ui, *prompts_); };
-  auto addCircle = [this] { AddCircleClick(scene, ui, *prompts_); };
-  auto addGuideline = [this] { AddGuidelineClick(scene, ui, *prompts_); };
+  auto addRect = [this] { AddRectangleClick(scene, ui); };
+  auto addCircle = [this] { AddCircleClick(scene, ui); };
+  auto addGuideline = [this] { AddGuidelineClick(scene, ui); };
   Connect(Cmd::MnuEditAddRectangle, addRect);
   Connect(Cmd::SpeedButton4, addRect);
   Connect(Cmd::MnuEditAddCircle, addCircle);
@@ -37,14 +34,14 @@ void Form1::OnViewMouse(int kind, int x, int y, Qt::MouseButton button) {
   switch (static_cast<ViewWidget::MouseEventKind>(kind)) {
     case ViewWidget::MouseEventKind::Down:
       if (button != Qt::LeftButton) return;
-      VMouseDown(scene, ViewCanvas(), ui, *prompts_, fx, fy);
+      VMouseDown(scene, ViewCanvas(), ui, fx, fy);
       break;
     case ViewWidget::MouseEventKind::Move:
-      VMouseMove(scene, ViewCanvas(), ui, *prompts_, fx, fy);
+      VMouseMove(scene, ViewCanvas(), ui, fx, fy);
       break;
     case ViewWidget::MouseEventKind::Up:
       if (button != Qt::LeftButton) return;
-      VMouseUp(scene, ViewCanvas(), ui, *prompts_, fx, fy);
+      VMouseUp(scene, ViewCanvas(), ui, fx, fy);
       break;
   }
   ViewChanged();

@@ -141,7 +141,7 @@ TEST_F(CommandsTest, AMeshSizeChangeReallocatesAndDisablesRunUntilTheNextSetUp) 
 
 TEST_F(CommandsTest, LockedCommandsDoNotRunFromTheirHandlers) {
   Form1& f = Start();
-  LockCommands(f.ui, false);
+  LockCommands(f.ui, f, false);
   f.SyncUi();
   f.Run(Cmd::N300);
   EXPECT_EQ(f.mesh.MeshSize, 120);
