@@ -1,7 +1,5 @@
 #include "documents/Recovery.h"
 
-#include "platform/WindowServices.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -20,6 +18,7 @@
 #include "mesh/NumberText.h"
 #include "platform/CommandState.h"
 #include "platform/UiState.h"
+#include "platform/WindowServices.h"
 
 namespace {
 
