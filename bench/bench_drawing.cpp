@@ -15,6 +15,7 @@
 #include "mesh/Solver.h"
 #include "platform/Canvas.h"
 #include "platform/UiState.h"
+#include "tests/TestServices.h"
 #include "tests/core/MeshScene.h"
 
 namespace {
@@ -72,7 +73,8 @@ void BM_DrawStreamlines(benchmark::State& state) {
   const int levels = static_cast<int>(state.range(1));
   TimeDrawing(state, [levels](Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui) {
     flow.StreamLevelCount = levels;
-    DrawStreamlines(canvas, mesh, flow, ui, {});
+    TestServices services;  // no window: nothing is shown, no Escape
+    DrawStreamlines(canvas, mesh, flow, ui, services, {});
   });
 }
 
@@ -85,7 +87,8 @@ void BM_PressureMap(benchmark::State& state) {
 
 void BM_PressureDisplay(benchmark::State& state) {
   TimeDrawing(state, [](Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui) {
-    ShowPressureDisplay(canvas, mesh, flow, ui, {});
+    TestServices services;
+    ShowPressureDisplay(canvas, mesh, flow, ui, services, {});
   });
 }
 

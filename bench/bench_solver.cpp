@@ -37,6 +37,7 @@
 #include "mesh/WidePass.h"
 #include "platform/Canvas.h"
 #include "platform/UiState.h"
+#include "tests/TestServices.h"
 #include "tests/core/MeshScene.h"
 
 #ifdef QUORVANE_HAVE_EIGEN
@@ -331,7 +332,8 @@ double Run(MeshScene& scene, SolverKind kind, QImage& image, double& solveMs) {
     Canvas canvas(image);
     FlowDisplayState flow;
     UiState ui;
-    DrawStreamlines(canvas, scene.mesh, flow, ui, {});
+    TestServices services;  // no window: nothing is shown, no Escape
+    DrawStreamlines(canvas, scene.mesh, flow, ui, services, {});
   });
 }
 

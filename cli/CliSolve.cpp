@@ -33,6 +33,7 @@
 #include "platform/CommandState.h"
 #include "platform/Prompts.h"
 #include "platform/UiState.h"
+#include "platform/WindowServices.h"
 
 namespace {
 
@@ -68,6 +69,24 @@ const char* KindName(std::int32_t kind) {
   }
 }
 
+// The window's services with no window: the snapshot, help, the progress bar
+// and the refresh have nothing to show, no Escape can be pressed, and nobody
+// is asked (a beep or a message is only recorded, a question finds no answer).
+class QuietServices : public WindowServices {
+ public:
+  void SaveViewSnapshot() override {}
+  void RestoreViewSnapshot() override {}
+  void ShowOnlineHelp(int) override {}
+  Prompts& Ask() override { return prompts_; }
+  void ShowProgress(bool) override {}
+  bool Progress(int) override { return true; }
+  void Refresh() override {}
+  void RedrawView() override {}
+
+ private:
+  ScriptedPrompts prompts_;
+};
+
 // The program's state for one document, as the window holds it.
 struct Session {
   ObjectTable table;
@@ -80,8 +99,8 @@ struct Session {
   GeometryState geometry;
   MouseState mouse;
   SolverSettings settings;
-  ScriptedPrompts prompts;  // nothing is asked: a beep or a message is only recorded
-  ViewScene scene{table, geometry, cmd, mouse, mesh, grid, doc.DocumentModified, &doc.ShowValues};
+  QuietServices services;
+  ViewScene scene{table, geometry, cmd, mouse, mesh, grid, doc.DocumentModified, services, &doc.ShowValues};
 };
 
 // Mesh set-up as the window's Analyse > Set up Mesh runs it, drawing on
@@ -103,7 +122,7 @@ MeshSetupReport SetUp(Session& s, Canvas* canvas) {
       RedrawAllObjects(s.scene, *canvas, s.ui);
     };
   }
-  return MeshSetupCommand(s.table, field, s.mesh, options, s.ui, s.cmd, s.display.StreamlinesShown);
+  return MeshSetupCommand(s.table, field, s.mesh, options, s.ui, s.cmd, s.display.StreamlinesShown, s.services);
 }
 
 // The flow-line display's own preparation, for a run that draws no view: the
@@ -195,7 +214,7 @@ int RunCliSolve(const CliSolveRequest& request, CliSolveReport& report, std::str
   if (s.table.AerofoilDataLen > 0) {
     if (canvas) {
       s.cmd.RestampMode = 1;
-      RestampAerofoils(s.scene, *canvas, s.ui, s.prompts);
+      RestampAerofoils(s.scene, *canvas, s.ui);
       s.cmd.RestampMode = 0;
     } else {
       BuildAerofoilTemplate(s.geometry.AerofoilTemplate);
@@ -207,7 +226,7 @@ int RunCliSolve(const CliSolveRequest& request, CliSolveReport& report, std::str
     SetUp(s, canvas.get());
     s.cmd.RestampMode = 0;
   }
-  if (s.display.StreamlinesShown == 1 && canvas) DrawStreamlines(*canvas, s.mesh, s.display, s.ui, FlowHooks{});
+  if (s.display.StreamlinesShown == 1 && canvas) DrawStreamlines(*canvas, s.mesh, s.display, s.ui, s.services, FlowHooks{});
 
   if (request.meshSize && *request.meshSize != s.mesh.VisibleMeshSize) {
     // Tools > Mesh Size: new arrays, the view laid out again, the solution gone.
@@ -227,7 +246,7 @@ int RunCliSolve(const CliSolveRequest& request, CliSolveReport& report, std::str
   SetUp(s, canvas.get());
   report.setupMs = Milliseconds(setupStart);
   const auto solveStart = std::chrono::steady_clock::now();
-  const SolverResult result = RunSolver(s.mesh, s.settings, s.ui, s.cmd);
+  const SolverResult result = RunSolver(s.mesh, s.settings, s.ui, s.cmd, s.services);
   // The plain run's own residual: the circulations added below answer
   // sources of their own.
   report.residualRatio = ResidualRatio(s.mesh);
@@ -270,7 +289,7 @@ int RunCliSolve(const CliSolveRequest& request, CliSolveReport& report, std::str
   }
   if (result.Completed()) {
     if (canvas)
-      DrawStreamlines(*canvas, s.mesh, s.display, s.ui, FlowHooks{});
+      DrawStreamlines(*canvas, s.mesh, s.display, s.ui, s.services, FlowHooks{});
     else
       PrepareFlowField(s);
   }

@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include "platform/WindowServices.h"
+
 // Contour densities of Tools > Flow Lines.
 inline constexpr std::int32_t HighStreamLevels = 41;
 inline constexpr std::int32_t NormalStreamLevels = 21;
@@ -63,21 +65,13 @@ struct FlowTarget {
   std::int32_t PrintLeft = 0, PrintTop = 0, PrintPenScale = 1;
 };
 
-// The calls a flow drawing makes into the window and the other subsystems. Any
-// of them may be left empty.
+// The calls a flow drawing makes into the other subsystems (the window's own
+// services come as WindowServices). Either may be left empty.
 struct FlowHooks {
-  std::function<void()> SaveViewSnapshot;
   std::function<void()> ReadGaugeCalibration;
-  std::function<void(int code)> ShowOnlineHelp;
-  std::function<void()> RedrawAllObjects;
   // The view redrawn through mesh set-up with the solution kept (DensityRedraw
   // or ViewSwitchRedraw is up while it runs).
   std::function<void()> MeshSetupRedraw;
-  // ProgressBar3 inside the status bar: shown / hidden, and its position
-  // 0..1000. The position call lets pending input through and answers false
-  // when Escape was pressed, which ends the drawing early.
-  std::function<void(bool shown)> ShowProgress;
-  std::function<bool(int position)> Progress;
 };
 
 // Truncation toward zero of a pixel coordinate, the way the flow displays place

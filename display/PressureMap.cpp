@@ -21,8 +21,8 @@ void EnableCommandsOfPressureView(UiState& ui) {
   ui[Cmd::Clipbd].enabled = true;
 }
 
-void ShowHelp(const FlowHooks& hooks) {
-  if (hooks.ShowOnlineHelp) hooks.ShowOnlineHelp(PressureHelpCode);
+void ShowHelp(WindowServices& services) {
+  services.ShowOnlineHelp(PressureHelpCode);
 }
 
 }  // namespace
@@ -92,33 +92,33 @@ void PaintPressureMap(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, const 
   canvas.SetBrush(Colours::White, BrushStyle::Solid);
 }
 
-void ShowPressureDisplay(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks,
+void ShowPressureDisplay(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services, const FlowHooks& hooks,
                          const FlowTarget& target) {
   if (flow.StreamlinesShown != 1) return;
   flow.BdisplayVisible = true;
-  ShowHelp(hooks);
-  ui.Refresh();
+  ShowHelp(services);
+  services.Refresh();
   ComputeFlowField(mesh, flow, FlowFieldMode::Pressure);
   PaintPressureMap(canvas, mesh, flow, target);
-  if (hooks.SaveViewSnapshot) hooks.SaveViewSnapshot();
-  DrawStreamlines(canvas, mesh, flow, ui, hooks, target);
-  ShowHelp(hooks);
+  services.SaveViewSnapshot();
+  DrawStreamlines(canvas, mesh, flow, ui, services, hooks, target);
+  ShowHelp(services);
   EnableCommandsOfPressureView(ui);
   ui.cursor = CursorShape::Default;
-  if (hooks.SaveViewSnapshot) hooks.SaveViewSnapshot();
-  ui.Refresh();
+  services.SaveViewSnapshot();
+  services.Refresh();
 }
 
-void SwitchFlowView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks) {
+void SwitchFlowView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services, const FlowHooks& hooks) {
   flow.ViewSwitchRedraw = 1;
   if (flow.PressureShown == 0) {
     flow.PressureShown = 1;
     if (flow.StreamlinesShown == 1) {
       ui.cursor = CursorShape::Hourglass;
-      LockCommands(ui, false);
+      LockCommands(ui, services, false);
       ui.status[4] = "Click F>P to return";
-      ShowPressureDisplay(canvas, mesh, flow, ui, hooks);
-      ShowHelp(hooks);
+      ShowPressureDisplay(canvas, mesh, flow, ui, services, hooks);
+      ShowHelp(services);
       ui.status[4] = "Click F>P to return";
       EnableCommandsOfPressureView(ui);
       ui.cursor = CursorShape::Default;
@@ -127,44 +127,44 @@ void SwitchFlowView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState&
     flow.PressureShown = 0;
     if (flow.StreamlinesShown == 1) {
       ui.cursor = CursorShape::Hourglass;
-      LockCommands(ui, false);
+      LockCommands(ui, services, false);
       ClearView(canvas, mesh);
       flow.BdisplayVisible = false;
       flow.BFilterVisible = false;
       ui.helpLabels[1] = "";
-      if (hooks.RedrawAllObjects) hooks.RedrawAllObjects();
+      services.RedrawView();
       if (hooks.MeshSetupRedraw) hooks.MeshSetupRedraw();
-      if (hooks.SaveViewSnapshot) hooks.SaveViewSnapshot();
-      DrawStreamlines(canvas, mesh, flow, ui, hooks);
+      services.SaveViewSnapshot();
+      DrawStreamlines(canvas, mesh, flow, ui, services, hooks);
       UnlockCommands(ui);
       ui.cursor = CursorShape::Default;
     }
   }
   flow.ViewSwitchRedraw = 0;
-  ui.Refresh();
+  services.Refresh();
 }
 
-void ChooseFlowLinesView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks) {
-  if (flow.PressureShown != 0) SwitchFlowView(canvas, mesh, flow, ui, hooks);
+void ChooseFlowLinesView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services, const FlowHooks& hooks) {
+  if (flow.PressureShown != 0) SwitchFlowView(canvas, mesh, flow, ui, services, hooks);
 }
 
-void ChooseFlowPressureView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui,
+void ChooseFlowPressureView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services,
                             const FlowHooks& hooks) {
-  if (flow.PressureShown == 0) SwitchFlowView(canvas, mesh, flow, ui, hooks);
+  if (flow.PressureShown == 0) SwitchFlowView(canvas, mesh, flow, ui, services, hooks);
 }
 
-void SetPressureDisplay(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks,
+void SetPressureDisplay(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services, const FlowHooks& hooks,
                         std::int32_t bcolorItem, std::int32_t linlogItem) {
   flow.BcolorItem = bcolorItem;
   flow.LinlogItem = linlogItem;
-  ShowPressureDisplay(canvas, mesh, flow, ui, hooks);
+  ShowPressureDisplay(canvas, mesh, flow, ui, services, hooks);
 }
 
-void SetFilterLevel(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks,
+void SetFilterLevel(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services, const FlowHooks& hooks,
                     std::int32_t position) {
   flow.FilterPosition = std::clamp(position, 0, 100);
   flow.FilterLevel = static_cast<float>(100 - flow.FilterPosition) / 100.0f;
-  ShowPressureDisplay(canvas, mesh, flow, ui, hooks);
+  ShowPressureDisplay(canvas, mesh, flow, ui, services, hooks);
 }
 
 void ToggleSolidFill(FlowDisplayState& flow) { flow.SolidFill = flow.SolidFill ? 0 : 1; }

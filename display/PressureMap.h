@@ -22,25 +22,25 @@ void PaintPressureMap(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, const 
 // The whole pressure display: the panel shown, the field computed and painted,
 // the flow lines over it, and only the toggle, print and clipboard commands left
 // usable.
-void ShowPressureDisplay(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks,
+void ShowPressureDisplay(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services, const FlowHooks& hooks,
                          const FlowTarget& target = {});
 
 // The toggle button: flow lines to pressure map and back. Without a solution
 // only the check marks move.
-void SwitchFlowView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks);
+void SwitchFlowView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services, const FlowHooks& hooks);
 // View > Flow Lines and View > Flow Pressure: the switch, unless that view is
 // already on.
-void ChooseFlowLinesView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks);
-void ChooseFlowPressureView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui,
+void ChooseFlowLinesView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services, const FlowHooks& hooks);
+void ChooseFlowPressureView(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services,
                             const FlowHooks& hooks);
 
 // "Flow pressure display": the Color / Mono and Lin / Log choices (item
 // indexes, -1 for none) and the map painted anew.
-void SetPressureDisplay(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks,
+void SetPressureDisplay(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services, const FlowHooks& hooks,
                         std::int32_t bcolorItem, std::int32_t linlogItem);
 // The filter panel's Set: FilterLevel from the track bar position (0..100) and
 // the map painted anew.
-void SetFilterLevel(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks,
+void SetFilterLevel(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services, const FlowHooks& hooks,
                     std::int32_t position);
 // View > Solid fill: toggles the check mark that set-up reads.
 void ToggleSolidFill(FlowDisplayState& flow);

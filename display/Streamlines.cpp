@@ -34,15 +34,15 @@ void PlotDot(Canvas& canvas, int x, int y, int width) {
 
 }  // namespace
 
-bool DrawStreamlines(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks,
+bool DrawStreamlines(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services, const FlowHooks& hooks,
                      const FlowTarget& target) {
   if (!HoldsStreamDisplay(mesh)) return true;
   const std::int32_t n = mesh.MeshSize, b = mesh.MeshBorder * mesh.MeshExtended;
 
   ui.cursor = CursorShape::Hourglass;
-  ui.Refresh();
+  services.Refresh();
   const std::string panel4 = ui.status[4];
-  LockCommands(ui, true);
+  LockCommands(ui, services, true);
   flow.StreamlinesShown = 1;
   PrepareStreamDisplay(mesh, flow);
 
@@ -50,10 +50,10 @@ bool DrawStreamlines(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState
   ComputeFlowField(mesh, flow, FlowFieldMode::Compute);
 
   ui.status[3] = " Streamlines";
-  if (hooks.ShowProgress) hooks.ShowProgress(true);
-  ui.Refresh();
+  services.ShowProgress(true);
+  services.Refresh();
   std::int32_t position = 0;
-  bool escaped = hooks.Progress && !hooks.Progress(position);
+  bool escaped = !services.Progress(position);
 
   ComputeStreamLevels(mesh, flow);
   const float* levels = flow.StreamLevels.data();
@@ -110,28 +110,28 @@ bool DrawStreamlines(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState
       }
     }
     position += rowStep;
-    if (hooks.Progress && !hooks.Progress(position)) escaped = true;
+    if (!services.Progress(position)) escaped = true;
   }
 
   canvas.SetPen(Colours::Black, std::max(1, penUnit), PenMode::Black, PenStyle::Solid);
   canvas.SetBrush(Colours::White, BrushStyle::Solid);
   if (hooks.ReadGaugeCalibration) hooks.ReadGaugeCalibration();
-  if (hooks.ShowProgress) hooks.ShowProgress(false);
+  services.ShowProgress(false);
   ui.status[4] = panel4;
-  if (hooks.SaveViewSnapshot) hooks.SaveViewSnapshot();
+  services.SaveViewSnapshot();
   ui.cursor = CursorShape::Default;
-  ui.Refresh();
+  services.Refresh();
   return !escaped;
 }
 
-void SetStreamDensity(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks,
+void SetStreamDensity(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services, const FlowHooks& hooks,
                       std::int32_t levelCount) {
   flow.StreamLevelCount = std::clamp(levelCount, 1, MaxStreamLevels);
   flow.DensityMarks = DensityMarksOf(flow.StreamLevelCount);
   flow.DensityRedraw = 1;
   if (flow.StreamlinesShown == 1) {
     if (hooks.MeshSetupRedraw) hooks.MeshSetupRedraw();
-    DrawStreamlines(canvas, mesh, flow, ui, hooks);
+    DrawStreamlines(canvas, mesh, flow, ui, services, hooks);
   }
   UnlockCommands(ui);
   flow.DensityRedraw = 0;

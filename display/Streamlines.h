@@ -18,11 +18,11 @@ struct UiState;
 // then the gauge calibration and the view snapshot. The commands stay locked;
 // the caller unlocks them. Answers false when Escape ended the scan early (what
 // was drawn stays, the finishing steps still run).
-bool DrawStreamlines(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks,
+bool DrawStreamlines(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services, const FlowHooks& hooks,
                      const FlowTarget& target = {});
 
 // Tools > Flow Lines > High / Normal / Low: the level count and its check mark;
 // with a solution on the view, the view redrawn through set-up (solution kept)
 // and the flow lines drawn anew. Ends with the commands unlocked.
-void SetStreamDensity(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, const FlowHooks& hooks,
+void SetStreamDensity(Canvas& canvas, Mesh& mesh, FlowDisplayState& flow, UiState& ui, WindowServices& services, const FlowHooks& hooks,
                       std::int32_t levelCount);

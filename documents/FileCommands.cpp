@@ -16,6 +16,7 @@
 #include "platform/CommandState.h"
 #include "platform/Prompts.h"
 #include "platform/UiState.h"
+#include "platform/WindowServices.h"
 
 namespace {
 
@@ -24,10 +25,6 @@ constexpr int HelpOpen = 2, HelpSaveAs = 3, HelpNew = 15, HelpSave = 16;
 
 void Call(const std::function<void()>& hook) {
   if (hook) hook();
-}
-
-void ShowHelp(const DocumentHooks& hooks, int code) {
-  if (hooks.ShowOnlineHelp) hooks.ShowOnlineHelp(code);
 }
 
 // The number in the external-field strength entry; false when the text is not
@@ -96,11 +93,11 @@ bool SaveWithDialog(DocumentContext& ctx, Prompts& prompts) {
   return true;
 }
 
-void AskSaveChanges(DocumentContext& ctx, Prompts& prompts, const DocumentHooks&) {
-  const Answer answer = prompts.AskYesNoCancel("Save changes to " + WindowCaption(ctx.doc) + "?");
+void AskSaveChanges(DocumentContext& ctx, WindowServices& services, const DocumentHooks&) {
+  const Answer answer = services.Ask().AskYesNoCancel("Save changes to " + WindowCaption(ctx.doc) + "?");
   if (answer == Answer::Yes) {
-    const bool saved = ctx.doc.CurrentFileName.empty() ? SaveWithDialog(ctx, prompts)
-                                                       : SaveDocumentFiles(ctx, prompts, ctx.doc.CurrentFileName);
+    const bool saved = ctx.doc.CurrentFileName.empty() ? SaveWithDialog(ctx, services.Ask())
+                                                       : SaveDocumentFiles(ctx, services.Ask(), ctx.doc.CurrentFileName);
     // The work is only dropped once it is on disk.
     if (!saved) ctx.doc.SaveCancelled = 1;
   } else if (answer != Answer::No) {
@@ -108,8 +105,8 @@ void AskSaveChanges(DocumentContext& ctx, Prompts& prompts, const DocumentHooks&
   }
 }
 
-bool MaySetDocumentAside(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks) {
-  if (ctx.doc.DocumentModified == 1) AskSaveChanges(ctx, prompts, hooks);
+bool MaySetDocumentAside(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks) {
+  if (ctx.doc.DocumentModified == 1) AskSaveChanges(ctx, services, hooks);
   if (ctx.doc.SaveCancelled == 1) {
     ctx.doc.SaveCancelled = 0;
     return false;
@@ -117,8 +114,8 @@ bool MaySetDocumentAside(DocumentContext& ctx, Prompts& prompts, const DocumentH
   return true;
 }
 
-void NewDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks) {
-  if (!MaySetDocumentAside(ctx, prompts, hooks)) return;
+void NewDocument(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks) {
+  if (!MaySetDocumentAside(ctx, services, hooks)) return;
   DocumentState& doc = ctx.doc;
   UiState& ui = ctx.ui;
   doc.DocumentModified = 0;
@@ -138,7 +135,7 @@ void NewDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& ho
 
   ui.cursor = CursorShape::Hourglass;
   ui.status[3] = "New file";
-  ShowHelp(hooks, HelpNew);
+  services.ShowOnlineHelp(HelpNew);
   Call(hooks.ClearView);
   if (ctx.grid.ShowGridChecked) {
     if (!ctx.grid.LinesChecked) ctx.grid.GridDotsCode = 17;
@@ -163,14 +160,14 @@ void NewDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& ho
   ClearAerofoilMaps(ctx.table);
   std::fill(ctx.mesh.SolidMapCoarse.begin(), ctx.mesh.SolidMapCoarse.end(), ' ');
   std::fill(ctx.mesh.SolidMap.begin(), ctx.mesh.SolidMap.end(), ' ');
-  Call(hooks.SaveViewSnapshot);
+  services.SaveViewSnapshot();
 }
 
 namespace {
 
 // Reads the named document into the program, or reports why it cannot; the
 // open command has already begun (labels kept aside in `labelsBefore`).
-void OpenNamed(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks, const std::string& name,
+void OpenNamed(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks, const std::string& name,
                const std::array<std::string, 3>& labelsBefore) {
   UiState& ui = ctx.ui;
   // Everything is read and checked before the current document is touched.
@@ -180,7 +177,7 @@ void OpenNamed(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hook
   if (!LoadDocumentFiles(name, ctx.mesh.ViewSize, image, reason)) {
     ctx.cmd.LoadFailed = 1;
     ui.cursor = CursorShape::Default;
-    prompts.Message(FileErrorMessage, name + ": " + reason + ".");
+    services.Ask().Message(FileErrorMessage, name + ": " + reason + ".");
     ui.dataLabels = labelsBefore;
     EndCommand(ctx);
     return;
@@ -188,11 +185,11 @@ void OpenNamed(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hook
   CommitDocument(image, ctx.table, ctx.mesh, ctx.grid, ctx.display, ctx.doc, ui);
   ctx.doc.CurrentFileName = name;
 
-  Call(hooks.RedrawAllObjects);
+  services.RedrawView();
   if (ctx.table.AerofoilDataLen > 0) Call(hooks.RestampAerofoils);
   if (ctx.display.SolidFill) Call(hooks.SolidFillSetUp);
   if (ctx.display.StreamlinesShown == 1) Call(hooks.DrawStreamlines);
-  Call(hooks.SaveViewSnapshot);
+  services.SaveViewSnapshot();
 
   UnlockCommands(ui);
   EndCommand(ctx);
@@ -201,9 +198,9 @@ void OpenNamed(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hook
 }
 
 // The start of File > Open: the save question, then the prompt and the help.
-bool BeginOpen(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks,
+bool BeginOpen(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks,
                std::array<std::string, 3>& labelsBefore) {
-  if (!MaySetDocumentAside(ctx, prompts, hooks)) return false;
+  if (!MaySetDocumentAside(ctx, services, hooks)) return false;
   UiState& ui = ctx.ui;
   ui.status[2] = "";
   ui.status[3] = "Load an existing file";
@@ -211,22 +208,22 @@ bool BeginOpen(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hook
   labelsBefore = ui.dataLabels;
   ClearDataLabels(ui);
   ctx.cmd.RestampMode = 1;  // re-stamping the loaded aerofoils adds no record
-  ShowHelp(hooks, HelpOpen);
+  services.ShowOnlineHelp(HelpOpen);
   return true;
 }
 
 }  // namespace
 
-void OpenDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks) {
+void OpenDocument(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks) {
   std::array<std::string, 3> labelsBefore;
-  if (!BeginOpen(ctx, prompts, hooks, labelsBefore)) return;
-  const std::string name = prompts.OpenFileName(ctx.doc.DataFolder, DocumentFilter);
+  if (!BeginOpen(ctx, services, hooks, labelsBefore)) return;
+  const std::string name = services.Ask().OpenFileName(ctx.doc.DataFolder, DocumentFilter);
   if (name.empty()) {
     ctx.ui.dataLabels = labelsBefore;
     EndCommand(ctx);
     return;
   }
-  OpenNamed(ctx, prompts, hooks, name, labelsBefore);
+  OpenNamed(ctx, services, hooks, name, labelsBefore);
 }
 
 std::string DataFileNameOf(const std::string& given) {
@@ -243,51 +240,51 @@ std::string DataFileNameOf(const std::string& given) {
   return given + ".QDN";
 }
 
-void OpenDocumentFile(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks, const std::string& name) {
+void OpenDocumentFile(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks, const std::string& name) {
   std::array<std::string, 3> labelsBefore;
-  if (!BeginOpen(ctx, prompts, hooks, labelsBefore)) return;
-  OpenNamed(ctx, prompts, hooks, name, labelsBefore);
+  if (!BeginOpen(ctx, services, hooks, labelsBefore)) return;
+  OpenNamed(ctx, services, hooks, name, labelsBefore);
 }
 
-void SaveDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks) {
+void SaveDocument(DocumentContext& ctx, WindowServices& services) {
   ctx.ui.status[3] = "Save the file";
-  ShowHelp(hooks, HelpSave);
+  services.ShowOnlineHelp(HelpSave);
   if (ctx.doc.CurrentFileName.empty())
-    SaveWithDialog(ctx, prompts);
+    SaveWithDialog(ctx, services.Ask());
   else
-    SaveDocumentFiles(ctx, prompts, ctx.doc.CurrentFileName);
+    SaveDocumentFiles(ctx, services.Ask(), ctx.doc.CurrentFileName);
   EndCommand(ctx);
-  ctx.ui.Refresh();
+  services.Refresh();
 }
 
-void SaveDocumentAs(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks) {
+void SaveDocumentAs(DocumentContext& ctx, WindowServices& services) {
   ctx.ui.status[3] = "Name and save the file";
-  ShowHelp(hooks, HelpSaveAs);
-  Call(hooks.SaveViewSnapshot);
-  SaveWithDialog(ctx, prompts);
-  Call(hooks.RestoreViewSnapshot);
+  services.ShowOnlineHelp(HelpSaveAs);
+  services.SaveViewSnapshot();
+  SaveWithDialog(ctx, services.Ask());
+  services.RestoreViewSnapshot();
 }
 
-bool BeginAddTitle(DocumentContext& ctx, const DocumentHooks& hooks) {
+bool BeginAddTitle(DocumentContext& ctx, WindowServices& services) {
   if (ctx.cmd.Busy()) return false;
-  LockCommands(ctx.ui, false);
-  Call(hooks.SaveViewSnapshot);
+  LockCommands(ctx.ui, services, false);
+  services.SaveViewSnapshot();
   return true;
 }
 
-bool AcceptTitle(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks, const std::string& text) {
+bool AcceptTitle(DocumentContext& ctx, WindowServices& services, const std::string& text) {
   if (!ValidTitle(text)) {
-    prompts.Beep();
+    services.Ask().Beep();
     return false;
   }
   ctx.doc.Title = text;
   ctx.ui.status[5] = "          " + text;
-  Call(hooks.RestoreViewSnapshot);
+  services.RestoreViewSnapshot();
   UnlockCommands(ctx.ui);
   return true;
 }
 
-void CancelTitle(DocumentContext& ctx, const DocumentHooks& hooks) {
-  Call(hooks.RestoreViewSnapshot);
+void CancelTitle(DocumentContext& ctx, WindowServices& services) {
+  services.RestoreViewSnapshot();
   UnlockCommands(ctx.ui);
 }

@@ -1,7 +1,8 @@
 // FileCommands: New, Open, Save, Save As, the save question that guards unsaved
-// work, and the title panel. The commands work on the program's state and ask
-// the user through Prompts; the drawing they need is done by hooks the window
-// passes in, so they run the same in the window and in tests.
+// work, and the title panel. The commands work on the program's state and reach
+// the window (questions, snapshot, help) through its services; the drawing of
+// other subsystems is done by hooks the window passes in, so they run the same
+// in the window and in tests.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,7 @@ struct DocumentState;
 struct CommandState;
 struct UiState;
 class Prompts;
+class WindowServices;
 
 // The state the file commands read and replace.
 struct DocumentContext {
@@ -34,13 +36,9 @@ struct DocumentHooks {
   std::function<void()> ClearView;            // the view painted white
   std::function<void()> DrawGrid;             // the grid of the current type, when Show Grid is checked
   std::function<void()> HidePressurePanels;   // the window's pressure and filter panels follow the state
-  std::function<void()> RedrawAllObjects;     // clear view, grid, objects
   std::function<void()> RestampAerofoils;     // template rebuilt, aerofoils stamped into their maps and drawn
   std::function<void()> SolidFillSetUp;       // mesh set-up, which fills the objects
   std::function<void()> DrawStreamlines;      // flow lines from the stored solution
-  std::function<void()> SaveViewSnapshot;
-  std::function<void()> RestoreViewSnapshot;
-  std::function<void(int)> ShowOnlineHelp;    // by help code
 };
 
 constexpr const char* FileErrorMessage = "A file error has been detected. Please select another file.";
@@ -50,24 +48,24 @@ constexpr const char* DocumentExtension = "QDN";
 // "Save changes to <caption>?" with Yes, No and Cancel. Yes saves (through the
 // Save dialog when untitled); Cancel, and a Yes whose save did not happen, set
 // SaveCancelled.
-void AskSaveChanges(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks);
+void AskSaveChanges(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks);
 // The guard of every command that would drop the document (New, Open, Exit):
 // asks when there are unsaved changes and returns false, clearing
 // SaveCancelled, when the command must stop.
-bool MaySetDocumentAside(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks);
+bool MaySetDocumentAside(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks);
 
-void NewDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks);
-void OpenDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks);
+void NewDocument(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks);
+void OpenDocument(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks);
 // The data file's name for a document named by any of its three file names or
 // by its base name (as a command line names it).
 std::string DataFileNameOf(const std::string& given);
 // The same for a document named without the dialog (the program's command
 // line): the save question first, then the named files are read.
-void OpenDocumentFile(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks, const std::string& name);
+void OpenDocumentFile(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks, const std::string& name);
 // "&Save": the current name, or the Save dialog when untitled.
-void SaveDocument(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks);
+void SaveDocument(DocumentContext& ctx, WindowServices& services);
 // "Save &As" and the "Save File" button: always the Save dialog.
-void SaveDocumentAs(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks);
+void SaveDocumentAs(DocumentContext& ctx, WindowServices& services);
 // The Save dialog, the name check and the write; true when the files were written.
 bool SaveWithDialog(DocumentContext& ctx, Prompts& prompts);
 // Writes the document under fileName; on success clears DocumentModified. A
@@ -77,9 +75,9 @@ bool SaveDocumentFiles(DocumentContext& ctx, Prompts& prompts, const std::string
 // The title panel. BeginAddTitle returns false when the command is ignored
 // (an editing command is in progress); otherwise the window shows "Enter
 // Title" with the text of its last use and focuses it.
-bool BeginAddTitle(DocumentContext& ctx, const DocumentHooks& hooks);
+bool BeginAddTitle(DocumentContext& ctx, WindowServices& services);
 // OK: a refused title (over 32 characters, a control character) beeps and
 // returns false with the panel left open; otherwise the title goes to status
 // panel 5, the panel closes and the commands are unlocked.
-bool AcceptTitle(DocumentContext& ctx, Prompts& prompts, const DocumentHooks& hooks, const std::string& text);
-void CancelTitle(DocumentContext& ctx, const DocumentHooks& hooks);
+bool AcceptTitle(DocumentContext& ctx, WindowServices& services, const std::string& text);
+void CancelTitle(DocumentContext& ctx, WindowServices& services);

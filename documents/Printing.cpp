@@ -29,6 +29,23 @@ PrintGeometry ComputePrintGeometry(int width, int height, int dotsPerInch, const
 
 namespace {
 
+// A page is drawn off the screen, from copies: nothing of it goes to the window
+// (no snapshot, help, progress or repaint; Escape does not cut it short).
+class PageServices : public WindowServices {
+ public:
+  void SaveViewSnapshot() override {}
+  void RestoreViewSnapshot() override {}
+  void ShowOnlineHelp(int) override {}
+  Prompts& Ask() override { return unasked_; }
+  void ShowProgress(bool) override {}
+  bool Progress(int) override { return true; }
+  void Refresh() override {}
+  void RedrawView() override {}
+
+ private:
+  ScriptedPrompts unasked_;  // the drawing code asks nothing
+};
+
 void DrawFrame(Canvas& page, const PrintGeometry& g) {
   const int w = 5 * g.PrintPenScale;
   page.SetPen(Colours::Black, w, PenMode::Copy, PenStyle::Solid);
@@ -70,7 +87,6 @@ QImage RenderPrintPage(const PrintSource& s, int width, int height, int dotsPerI
   GridState grid = s.grid;
   FlowDisplayState display = s.display;
   UiState ui = s.ui;
-  ui.refresh = nullptr;
   CommandState cmd;
   cmd.PrintingActive = 1;
   MouseState mouse;
@@ -84,7 +100,8 @@ QImage RenderPrintPage(const PrintSource& s, int width, int height, int dotsPerI
 
   DrawFrame(page, g);
 
-  ViewScene scene{objects, geometry, cmd, mouse, pageMesh, grid, modified, &showValues};
+  PageServices offScreen;
+  ViewScene scene{objects, geometry, cmd, mouse, pageMesh, grid, modified, offScreen, &showValues};
   RedrawAllObjects(scene, page, ui, DrawTarget{true, g.PrintLeft, g.PrintTop, g.PrintScale, g.PrintPenScale});
 
   if (display.SolidFill == 1) {
@@ -107,9 +124,9 @@ QImage RenderPrintPage(const PrintSource& s, int width, int height, int dotsPerI
   const FlowTarget flowTarget{true, g.PrintLeft, g.PrintTop, g.PrintPenScale};
   const FlowHooks noHooks;
   if (display.StreamlinesShown == 1 && display.PressureShown == 0)
-    DrawStreamlines(page, pageMesh, display, ui, noHooks, flowTarget);
+    DrawStreamlines(page, pageMesh, display, ui, offScreen, noHooks, flowTarget);
   if (display.PressureShown != 0 && display.StreamlinesShown == 1)
-    ShowPressureDisplay(page, pageMesh, display, ui, noHooks, flowTarget);
+    ShowPressureDisplay(page, pageMesh, display, ui, offScreen, noHooks, flowTarget);
 
   DrawTitle(page, g, dotsPerInch, s.ui.status[5]);
   page.Flush();
@@ -137,18 +154,18 @@ void UnlockAfterPrint(const FlowDisplayState& display, UiState& ui, bool runEnab
 }  // namespace
 
 PrintOutcome PrintView(const PrintSource& source, CommandState& cmd, UiState& ui, Printer& printer,
-                       Prompts& prompts, const PrintHooks& hooks) {
+                       WindowServices& services) {
   const bool runEnabled = ui[Cmd::MnuAnalyseRun].enabled;
-  LockCommands(ui, false);
+  LockCommands(ui, services, false);
   if (!printer.Available()) {
-    prompts.Message(NoPrinterMessage);
+    services.Ask().Message(NoPrinterMessage);
     UnlockAfterPrint(source.display, ui, runEnabled);
     return PrintOutcome::NoPrinter;
   }
-  if (hooks.SaveViewSnapshot) hooks.SaveViewSnapshot();
+  services.SaveViewSnapshot();
   cmd.PrintingActive = 1;
-  if (hooks.ShowOnlineHelp) hooks.ShowOnlineHelp(PrintHelpCode);
-  if (hooks.Repaint) hooks.Repaint();
+  services.ShowOnlineHelp(PrintHelpCode);
+  services.Refresh();
   ui.cursor = CursorShape::Hourglass;
 
   PrintOutcome outcome = PrintOutcome::Printed;
@@ -161,7 +178,7 @@ PrintOutcome PrintView(const PrintSource& source, CommandState& cmd, UiState& ui
     for (int copy = 0; copy < copies; ++copy) {
       const PageGeometry paper = printer.Page();
       if (paper.width <= 0 || paper.height <= 0 || paper.dotsPerInch <= 0) {
-        prompts.Message("The printer reported a page of no size; nothing was printed.");
+        services.Ask().Message("The printer reported a page of no size; nothing was printed.");
         outcome = PrintOutcome::PrinterFailed;
         break;
       }
@@ -172,14 +189,14 @@ PrintOutcome PrintView(const PrintSource& source, CommandState& cmd, UiState& ui
       const QImage pageImage = RenderPrintPage(source, width, height, dpi);
       std::string error;
       if (!printer.PrintPage(pageImage, error)) {
-        prompts.Message("Printing failed: " + (error.empty() ? std::string("the printer reported an error.") : error));
+        services.Ask().Message("Printing failed: " + (error.empty() ? std::string("the printer reported an error.") : error));
         outcome = PrintOutcome::PrinterFailed;
         break;
       }
     }
   }
 
-  if (hooks.RestoreViewSnapshot) hooks.RestoreViewSnapshot();
+  services.RestoreViewSnapshot();
   CancelCommand(cmd);
   if (outcome == PrintOutcome::Cancelled) ui.status[3] = " ";
   UnlockAfterPrint(source.display, ui, runEnabled);

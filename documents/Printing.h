@@ -5,7 +5,6 @@
 
 #include <QImage>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "display/FlowDisplay.h"
@@ -19,6 +18,7 @@
 #include "platform/Printer.h"
 #include "platform/Prompts.h"
 #include "platform/UiState.h"
+#include "platform/WindowServices.h"
 
 // Where the view lands on a page, in page pixels.
 struct PrintGeometry {
@@ -54,14 +54,6 @@ struct PrintSource {
 QImage RenderPrintPage(const PrintSource& source, int width, int height, int dotsPerInch,
                        PrintGeometry* used = nullptr);
 
-// The calls the Print command makes into the window; any may be left empty.
-struct PrintHooks {
-  std::function<void()> SaveViewSnapshot;
-  std::function<void()> RestoreViewSnapshot;
-  std::function<void(int code)> ShowOnlineHelp;
-  std::function<void()> Repaint;
-};
-
 enum class PrintOutcome { Printed, Cancelled, NoPrinter, PrinterFailed };
 
 inline constexpr const char* NoPrinterMessage = "You must install a printer driver before using the Print function";
@@ -70,7 +62,7 @@ inline constexpr int PrintHelpCode = 4;
 // File > Print: the dialog, one job of one page per copy, and afterwards the
 // view, the command flags and the locks as the view's display wants them.
 PrintOutcome PrintView(const PrintSource& source, CommandState& cmd, UiState& ui, Printer& printer,
-                       Prompts& prompts, const PrintHooks& hooks = {});
+                       WindowServices& services);
 
 // The part of the view that Copy to Clipboard and the view snapshot take.
 QImage ViewBitmap(const QImage& view, const Mesh& mesh);

@@ -18,6 +18,7 @@
 #include "mesh/NumberText.h"
 #include "platform/CommandState.h"
 #include "platform/UiState.h"
+#include "platform/WindowServices.h"
 
 namespace {
 
@@ -195,7 +196,8 @@ DocumentImage CaptureForRecovery(const DocumentContext& ctx) {
   return CaptureDocument(ctx.table, ctx.mesh, ctx.grid, ctx.display, ctx.doc, strength);
 }
 
-void AdoptRecoveredDocument(DocumentContext& ctx, const DocumentHooks& hooks, const DocumentImage& image) {
+void AdoptRecoveredDocument(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks,
+                            const DocumentImage& image) {
   UiState& ui = ctx.ui;
   ui.status[2] = "";
   ClearDataLabels(ui);
@@ -203,11 +205,11 @@ void AdoptRecoveredDocument(DocumentContext& ctx, const DocumentHooks& hooks, co
   CommitDocument(image, ctx.table, ctx.mesh, ctx.grid, ctx.display, ctx.doc, ui);
   ctx.doc.CurrentFileName.clear();
 
-  Call(hooks.RedrawAllObjects);
+  services.RedrawView();
   if (ctx.table.AerofoilDataLen > 0) Call(hooks.RestampAerofoils);
   if (ctx.display.SolidFill) Call(hooks.SolidFillSetUp);
   if (ctx.display.StreamlinesShown == 1) Call(hooks.DrawStreamlines);
-  Call(hooks.SaveViewSnapshot);
+  services.SaveViewSnapshot();
 
   UnlockCommands(ui);
   ui.status[3] = " ";

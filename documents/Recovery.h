@@ -60,4 +60,5 @@ DocumentImage CaptureForRecovery(const DocumentContext& ctx);
 
 // Puts a recovered document in place as Open does, but untitled and with its
 // changes unsaved: caption "Quorvane [UNTITLED]", DocumentModified 1.
-void AdoptRecoveredDocument(DocumentContext& ctx, const DocumentHooks& hooks, const DocumentImage& image);
+void AdoptRecoveredDocument(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks,
+                            const DocumentImage& image);

@@ -5,7 +5,7 @@
 
 #include "geometry/ObjectDrawing.h"
 
-bool StampAerofoil(ViewScene& s, Canvas& c, UiState& ui, Prompts& prompts, std::int32_t x, std::int32_t y,
+bool StampAerofoil(ViewScene& s, Canvas& c, UiState& ui, std::int32_t x, std::int32_t y,
                    std::int32_t angle) {
   ObjectTable& t = s.table;
   GeometryState& g = s.geometry;
@@ -18,8 +18,8 @@ bool StampAerofoil(ViewScene& s, Canvas& c, UiState& ui, Prompts& prompts, std::
     len -= AerofoilRecordSize;
   }
   if (len >= MaxAerofoils * AerofoilRecordSize || len < 0) {
-    prompts.Beep();
-    prompts.Message(TooManyAerofoilsMessage);
+    s.services.Ask().Beep();
+    s.services.Ask().Message(TooManyAerofoilsMessage);
     UnlockCommands(ui);
     return false;
   }
@@ -51,12 +51,12 @@ void AddAerofoilClick(ViewScene& s, UiState& ui) {
   if (AnyCommand(s.command)) return;
   s.DocumentModified = 1;
   s.command.CommandActive = 1;
-  LockCommands(ui, true);
+  LockCommands(ui, s.services, true);
   s.command.AddAerofoilActive = 1;
-  if (s.geometry.hooks.SaveViewSnapshot) s.geometry.hooks.SaveViewSnapshot();
+  s.services.SaveViewSnapshot();
   s.geometry.AerosizeVisible = true;
   ui.status[3] = "Add aerofoil";
-  if (s.geometry.hooks.ShowOnlineHelp) s.geometry.hooks.ShowOnlineHelp(HelpAddAerofoil);
+  s.services.ShowOnlineHelp(HelpAddAerofoil);
 }
 
 std::string AeroRotChange(ViewScene& s, std::int32_t position) {
@@ -68,18 +68,19 @@ namespace {
 void CloseAerosize(ViewScene& s) {
   s.geometry.AerosizeVisible = false;
   if (s.geometry.hooks.CloseEntryPanels) s.geometry.hooks.CloseEntryPanels();
+  s.services.RestoreViewSnapshot();
 }
 }  // namespace
 
-void AerosizeOk(ViewScene& s, Canvas& c, UiState& ui, Prompts& prompts) {
+void AerosizeOk(ViewScene& s, Canvas& c, UiState& ui) {
   if (!s.command.AddAerofoilActive) return;
   ObjectTable& t = s.table;
   CloseAerosize(s);
   // A fourth aerofoil is refused before anything is touched: the selection
   // and its commands stay as they were.
   if (t.AerofoilDataLen >= MaxAerofoils * AerofoilRecordSize) {
-    prompts.Beep();
-    prompts.Message(TooManyAerofoilsMessage);
+    s.services.Ask().Beep();
+    s.services.Ask().Message(TooManyAerofoilsMessage);
     UnlockCommands(ui);
     const bool aerofoilSelected = t.ObjectSelected && t.SelectedKind == KindAerofoil;
     CancelCommand(s.command);
@@ -89,13 +90,13 @@ void AerosizeOk(ViewScene& s, Canvas& c, UiState& ui, Prompts& prompts) {
   if (t.ObjectSelected) UnhighlightSelected(s, c, ui);
   BuildAerofoilTemplate(s.geometry.AerofoilTemplate);
   s.command.RestampMode = 0;
-  const bool stamped = StampAerofoil(s, c, ui, prompts, 0, 0, s.geometry.AeroRotPosition);
+  const bool stamped = StampAerofoil(s, c, ui, 0, 0, s.geometry.AeroRotPosition);
   CancelCommand(s.command);
   if (stamped) {
     DisableNonAerofoilCommands(ui);
     ClearObjectLabels(ui);
     ShowSelectedData(s, ui);
-    if (s.geometry.hooks.SaveViewSnapshot) s.geometry.hooks.SaveViewSnapshot();
+    s.services.SaveViewSnapshot();
   }
 }
 
@@ -106,7 +107,7 @@ void AerosizeCancel(ViewScene& s, UiState& ui) {
   CancelCommand(s.command);
 }
 
-void RestampAerofoils(ViewScene& s, Canvas& c, UiState& ui, Prompts& prompts) {
+void RestampAerofoils(ViewScene& s, Canvas& c, UiState& ui) {
   ObjectTable& t = s.table;
   const std::int32_t len = std::clamp(t.AerofoilDataLen / AerofoilRecordSize, 0, MaxAerofoils) * AerofoilRecordSize;
   if (len == 0) return;
@@ -119,7 +120,7 @@ void RestampAerofoils(ViewScene& s, Canvas& c, UiState& ui, Prompts& prompts) {
     const float* r = t.AerofoilData.data() + o;
     // A record read from a file may hold anything; a wild offset stamps off
     // the frame and leaves an empty map.
-    StampAerofoil(s, c, ui, prompts, AerofoilRecordWhole(r[0], 1000.0f), AerofoilRecordWhole(r[1], 1000.0f),
+    StampAerofoil(s, c, ui, AerofoilRecordWhole(r[0], 1000.0f), AerofoilRecordWhole(r[1], 1000.0f),
                   AerofoilRecordWhole(r[3], 360.0f));
   }
   s.command.RestampMode = mode;

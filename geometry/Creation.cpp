@@ -53,7 +53,7 @@ std::array<std::int32_t, 4> CircleBox(float x, float y, float r) {
 }
 
 void Snapshot(ViewScene& s) {
-  if (s.geometry.hooks.SaveViewSnapshot) s.geometry.hooks.SaveViewSnapshot();
+  s.services.SaveViewSnapshot();
 }
 
 // Takes away whatever rubber band of an add command is on the view.
@@ -69,21 +69,21 @@ void EraseBand(ViewScene& s, Canvas& c, std::int32_t kind) {
 
 float Distance(float x1, float y1, float x2, float y2) { return std::hypot(x1 - x2, y1 - y2); }
 
-bool StartAdd(ViewScene& s, UiState& ui, Prompts& p, std::int32_t kind) {
+bool StartAdd(ViewScene& s, UiState& ui, std::int32_t kind) {
   if (AnyCommand(s.command)) return false;
   if (!HasRoom(s.table, kind)) {
-    p.Beep();
+    s.services.Ask().Beep();
     return false;
   }
   ClearCreationScratch(s);
   s.DocumentModified = 1;
   s.command.CommandActive = 1;
-  LockCommands(ui, true);
+  LockCommands(ui, s.services, true);
   return true;
 }
 
 void Help(ViewScene& s, int code) {
-  if (s.geometry.hooks.ShowOnlineHelp) s.geometry.hooks.ShowOnlineHelp(code);
+  s.services.ShowOnlineHelp(code);
 }
 
 }  // namespace
@@ -106,15 +106,15 @@ void ClearCreationScratch(ViewScene& s) {
   g.BandCircle.fill(0);
 }
 
-void AddRectangleClick(ViewScene& s, UiState& ui, Prompts& p) {
-  if (!StartAdd(s, ui, p, KindRect)) return;
+void AddRectangleClick(ViewScene& s, UiState& ui) {
+  if (!StartAdd(s, ui, KindRect)) return;
   s.command.AddRectStep = 1;
   Help(s, HelpAddRectangle);
   ShowPrompt(s, ui);
 }
 
-void AddCircleClick(ViewScene& s, UiState& ui, Prompts& p) {
-  if (!StartAdd(s, ui, p, KindCircle)) return;
+void AddCircleClick(ViewScene& s, UiState& ui) {
+  if (!StartAdd(s, ui, KindCircle)) return;
   s.command.AddCircleStep = 1;
   Help(s, HelpAddCircle);
   ShowPrompt(s, ui);
@@ -258,14 +258,14 @@ void CircleRubberBand(ViewScene& s, Canvas& c) {
   s.command.RubberBandDrawn = 1;
 }
 
-void RectClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, std::int32_t& step, std::int32_t kind, float x,
+void RectClick(ViewScene& s, Canvas& c, UiState& ui, std::int32_t& step, std::int32_t kind, float x,
                float y) {
   ObjectTable& t = s.table;
   CommandState& cmd = s.command;
   const Mesh& mesh = s.mesh;
   auto& n = t.NewShape;
   if (!InsideDrawArea(mesh, x, y)) {
-    p.Beep();
+    s.services.Ask().Beep();
     return;
   }
   if (t.ObjectSelected) UnhighlightSelected(s, c, ui);
@@ -280,7 +280,7 @@ void RectClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, std::int32_t& s
       break;
     case 2: {
       if (Distance(x, y, n[0], n[1]) < 2 * mesh.CellWidth || (x == cmd.FirstClickX && y == cmd.FirstClickY)) {
-        p.Beep();
+        s.services.Ask().Beep();
         return;
       }
       BlackPen(c);
@@ -298,7 +298,7 @@ void RectClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, std::int32_t& s
     }
     case 3:
       // The mouse has not left the second point yet.
-      p.Beep();
+      s.services.Ask().Beep();
       break;
     case 4: {
       SquareCorners(t, cmd, x, y);
@@ -316,7 +316,7 @@ void RectClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, std::int32_t& s
         n[5] = cmd.SavedCorners[1];
         n[6] = cmd.SavedCorners[2];
         n[7] = cmd.SavedCorners[3];
-        p.Beep();
+        s.services.Ask().Beep();
         return;
       }
       BlackPen(c);
@@ -325,14 +325,14 @@ void RectClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, std::int32_t& s
       step = 5;
       ShowPrompt(s, ui);
       Snapshot(s);
-      FinishSection(s, c, ui, p, kind);
+      FinishSection(s, c, ui, kind);
       break;
     }
     default: break;
   }
 }
 
-void CircleClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, std::int32_t& step, std::int32_t kind, float x,
+void CircleClick(ViewScene& s, Canvas& c, UiState& ui, std::int32_t& step, std::int32_t kind, float x,
                  float y) {
   ObjectTable& t = s.table;
   const Mesh& mesh = s.mesh;
@@ -348,23 +348,23 @@ void CircleClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, std::int32_t&
     const auto box = CircleBox(n[0], n[1], r);
     if (box[0] < mesh.DrawAreaLeft || box[2] > mesh.DrawAreaRight || box[1] < mesh.DrawAreaTop ||
         box[3] > mesh.DrawAreaBottom || r < 2 * mesh.CellWidth) {
-      p.Beep();
+      s.services.Ask().Beep();
       return;
     }
     step = 4;
     ShowPrompt(s, ui);
     Snapshot(s);
-    FinishSection(s, c, ui, p, kind);
+    FinishSection(s, c, ui, kind);
   }
 }
 
-void FinishSection(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, std::int32_t kind) {
+void FinishSection(ViewScene& s, Canvas& c, UiState& ui, std::int32_t kind) {
   ObjectTable& t = s.table;
   const bool round = kind == KindCircle || kind == KindSolenoid;
   s.DocumentModified = 1;
   if (!HasRoom(t, kind)) {
     EraseBand(s, c, kind);
-    p.Beep();
+    s.services.Ask().Beep();
     UnlockCommands(ui);
     CancelCommand(s.command);
     return;
@@ -373,6 +373,7 @@ void FinishSection(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, std::int32_
   t.SelectedRecord[8] = s.command.AirFlag ? 0.0f : SolidPermeability;
   ui.status[3] = " ";
   if (s.geometry.hooks.CloseEntryPanels) s.geometry.hooks.CloseEntryPanels();
+  s.services.RestoreViewSnapshot();
 
   EraseBand(s, c, kind);
   c.SetPen(ObjectColours::Selected, 2, PenMode::NotXor, PenStyle::Solid);
@@ -393,12 +394,12 @@ void FinishSection(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, std::int32_
   CancelCommand(s.command);
 }
 
-void VMouseDown(ViewScene& s, Canvas&, UiState&, Prompts&, float x, float y) {
+void VMouseDown(ViewScene& s, Canvas&, UiState&, float x, float y) {
   s.mouse.MouseButtonDown = 1;
   if (!AnyCommand(s.command) && s.geometry.hooks.PlotLineDown) s.geometry.hooks.PlotLineDown(x, y);
 }
 
-void VMouseMove(ViewScene& s, Canvas& c, UiState& ui, Prompts&, float x, float y) {
+void VMouseMove(ViewScene& s, Canvas& c, UiState& ui, float x, float y) {
   CommandState& cmd = s.command;
   s.mouse.MouseRawX = x;
   s.mouse.MouseRawY = y;
@@ -416,7 +417,7 @@ void VMouseMove(ViewScene& s, Canvas& c, UiState& ui, Prompts&, float x, float y
   }
 }
 
-void VMouseUp(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float x, float y) {
+void VMouseUp(ViewScene& s, Canvas& c, UiState& ui, float x, float y) {
   CommandState& cmd = s.command;
   ViewHooks& hooks = s.geometry.hooks;
   if (!AnyCommand(cmd) && hooks.PlotLineUp && hooks.PlotLineUp(x, y)) return;
@@ -428,13 +429,13 @@ void VMouseUp(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float x, float y
   UpdateMouseReadout(s, ui);
 
   if (cmd.AddGuidelineStep >= 1) {
-    GuidelineClick(s, c, ui, p, x, y);
+    GuidelineClick(s, c, ui, x, y);
   } else if (!AnyCommand(cmd)) {
     SelectAt(s, c, ui, x, y);
   } else if (cmd.AddRectStep >= 1) {
-    RectClick(s, c, ui, p, cmd.AddRectStep, KindRect, x, y);
+    RectClick(s, c, ui, cmd.AddRectStep, KindRect, x, y);
   } else if (cmd.AddCircleStep >= 1) {
-    CircleClick(s, c, ui, p, cmd.AddCircleStep, KindCircle, x, y);
+    CircleClick(s, c, ui, cmd.AddCircleStep, KindCircle, x, y);
   } else if (EditArmed(cmd)) {
     if (hooks.EditCommit) hooks.EditCommit(x, y);
   }
@@ -450,6 +451,7 @@ bool FormKeyPress(ViewScene& s, Canvas& c, UiState& ui, int key, bool externalFi
     if (AnyCommand(cmd) || cmd.PlotLineStep || externalFieldPanelVisible) {
       ObjectTable& t = s.table;
       if (s.geometry.hooks.CloseEntryPanels) s.geometry.hooks.CloseEntryPanels();
+      s.services.RestoreViewSnapshot();
       ClearView(c, s.mesh);
       const std::int32_t modified = s.DocumentModified;
       // Nothing stays selected: an aerofoil's disabled commands apply again.

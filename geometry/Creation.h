@@ -9,7 +9,7 @@
 
 #include "geometry/GeometryState.h"
 #include "platform/Canvas.h"
-#include "platform/Prompts.h"
+#include "platform/WindowServices.h"
 #include "platform/UiState.h"
 
 // Online-help codes of the add commands.
@@ -19,8 +19,8 @@ constexpr int HelpAddCircle = 22;
 // Add Rectangle (MnuEditMagdomClick, SpeedButton4Click) and Add Circle
 // (MnuEditCMagdomClick, SpeedButton23Click): lock the commands and wait for the
 // first click. A full array is refused with a beep.
-void AddRectangleClick(ViewScene& scene, UiState& ui, Prompts& prompts);
-void AddCircleClick(ViewScene& scene, UiState& ui, Prompts& prompts);
+void AddRectangleClick(ViewScene& scene, UiState& ui);
+void AddCircleClick(ViewScene& scene, UiState& ui);
 
 // Every add command starts from a clean slate: no command flags, no shape and
 // no rubber band left over from the command before.
@@ -33,9 +33,9 @@ void ShowPrompt(const ViewScene& scene, UiState& ui);
 void UpdateMouseReadout(ViewScene& scene, UiState& ui);
 
 // The view's (and the form's) mouse events, at view pixel (x, y).
-void VMouseDown(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts, float x, float y);
-void VMouseMove(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts, float x, float y);
-void VMouseUp(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts, float x, float y);
+void VMouseDown(ViewScene& scene, Canvas& canvas, UiState& ui, float x, float y);
+void VMouseMove(ViewScene& scene, Canvas& canvas, UiState& ui, float x, float y);
+void VMouseUp(ViewScene& scene, Canvas& canvas, UiState& ui, float x, float y);
 
 // A key typed in the window. Escape (27) cancels the command in progress (or
 // the open external-field panel) and redraws the view from the table; every
@@ -47,9 +47,9 @@ std::string RotationText(float dx, float dy);
 
 // The pieces, for the magnetic kinds that share them and for the tests.
 bool InsideDrawArea(const Mesh& mesh, float x, float y);
-void RectClick(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts, std::int32_t& step,
+void RectClick(ViewScene& scene, Canvas& canvas, UiState& ui, std::int32_t& step,
                std::int32_t kind, float x, float y);
-void CircleClick(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts, std::int32_t& step,
+void CircleClick(ViewScene& scene, Canvas& canvas, UiState& ui, std::int32_t& step,
                  std::int32_t kind, float x, float y);
 void RectRubberBand(ViewScene& scene, Canvas& canvas, std::int32_t& step);
 void CircleRubberBand(ViewScene& scene, Canvas& canvas);
@@ -61,4 +61,4 @@ void RubberBandLine(ViewScene& scene, Canvas& canvas);
 void SquareCorners(ObjectTable& table, CommandState& command, float mx, float my);
 // Completion of a section of kind 0 or 5: drawn red, stored, selected, and the
 // command ended.
-void FinishSection(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts, std::int32_t kind);
+void FinishSection(ViewScene& scene, Canvas& canvas, UiState& ui, std::int32_t kind);

@@ -19,10 +19,10 @@ bool IsRound(std::int32_t k) { return k == KindCircle || k == KindSolenoid; }
 bool Sizing(const CommandState& c) { return c.StretchActive || c.TrapezoidActive || c.ExpandActive; }
 
 void Snapshot(ViewScene& s) {
-  if (s.geometry.hooks.SaveViewSnapshot) s.geometry.hooks.SaveViewSnapshot();
+  s.services.SaveViewSnapshot();
 }
 void Help(ViewScene& s, int code) {
-  if (s.geometry.hooks.ShowOnlineHelp) s.geometry.hooks.ShowOnlineHelp(code);
+  s.services.ShowOnlineHelp(code);
 }
 void PreviewPen(Canvas& c) { c.SetPen(ObjectColours::RubberBand, 1, PenMode::NotXor, PenStyle::Solid); }
 
@@ -225,11 +225,11 @@ std::array<float, 8> CornersFor(ViewScene& s, float x, float y) {
   return carried ? Absolute(x, y, rel) : Absolute(d.DragCentreX, d.DragCentreY, rel);
 }
 
-void PolygonPreview(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float x, float y) {
+void PolygonPreview(ViewScene& s, Canvas& c, UiState& ui, float x, float y) {
   Drag& d = s.geometry.drag;
   const std::array<float, 8> a = CornersFor(s, x, y);
   if (!CornersInside(s.mesh, a)) {
-    p.Beep();
+    s.services.Ask().Beep();
     return;
   }
   if (s.command.RotateActive) EraseIndicator(s, c);
@@ -255,13 +255,13 @@ void FinishEdit(ViewScene& s, UiState& ui) {
   s.geometry.drag.IndicatorDrawn = 0;
 }
 
-void PolygonCommit(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float x, float y) {
+void PolygonCommit(ViewScene& s, Canvas& c, UiState& ui, float x, float y) {
   ObjectTable& t = s.table;
   CommandState& cmd = s.command;
   const std::array<float, 8> a = CornersFor(s, x, y);
   if (!CornersInside(s.mesh, a) || (Sizing(cmd) && !SidesLongEnough(s.mesh, a)) ||
       (cmd.CopyActive && !HasRoom(t, t.SelectedKind))) {
-    p.Beep();
+    s.services.Ask().Beep();
     return;
   }
   if (cmd.CopyActive) {
@@ -320,11 +320,11 @@ void EraseCirclePreview(ViewScene& s, Canvas& c) {
   d.PreviewDrawn = 0;
 }
 
-void CirclePreview(ViewScene& s, Canvas& c, Prompts& p, float x, float y) {
+void CirclePreview(ViewScene& s, Canvas& c, float x, float y) {
   Drag& d = s.geometry.drag;
   const CircleTry t = CircleFor(s, x, y);
   if (!CircleAccepted(s.mesh, t)) {
-    p.Beep();
+    s.services.Ask().Beep();
     return;
   }
   EraseCirclePreview(s, c);
@@ -337,12 +337,12 @@ void CirclePreview(ViewScene& s, Canvas& c, Prompts& p, float x, float y) {
   s.command.RubberBandDrawn = 1;
 }
 
-void CircleCommit(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float x, float y) {
+void CircleCommit(ViewScene& s, Canvas& c, UiState& ui, float x, float y) {
   ObjectTable& t = s.table;
   CommandState& cmd = s.command;
   const CircleTry a = CircleFor(s, x, y);
   if (!CircleAccepted(s.mesh, a) || (cmd.CopyActive && !HasRoom(t, t.SelectedKind))) {
-    p.Beep();
+    s.services.Ask().Beep();
     return;
   }
   if (cmd.CopyActive)
@@ -374,10 +374,10 @@ void WireSquare(Canvas& c, const std::array<std::int32_t, 4>& b) {
   c.LineTo(b[0], b[1]);
 }
 
-void WirePreview(ViewScene& s, Canvas& c, Prompts& p, float x, float y) {
+void WirePreview(ViewScene& s, Canvas& c, float x, float y) {
   Drag& d = s.geometry.drag;
   if (!InsideDrawArea(s.mesh, x, y)) {
-    p.Beep();
+    s.services.Ask().Beep();
     return;
   }
   if (d.PreviewDrawn) WireSquare(c, d.PreviewBox);
@@ -388,11 +388,11 @@ void WirePreview(ViewScene& s, Canvas& c, Prompts& p, float x, float y) {
   s.command.RubberBandDrawn = 1;
 }
 
-void WireCommit(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float x, float y) {
+void WireCommit(ViewScene& s, Canvas& c, UiState& ui, float x, float y) {
   ObjectTable& t = s.table;
   Drag& d = s.geometry.drag;
   if (!InsideDrawArea(s.mesh, x, y) || (s.command.CopyActive && !HasRoom(t, KindWire))) {
-    p.Beep();
+    s.services.Ask().Beep();
     return;
   }
   if (s.command.CopyActive)
@@ -467,7 +467,7 @@ void EraseAerofoilPreview(ViewScene& s, Canvas& c) {
   d.PreviewDrawn = 0;
 }
 
-void AerofoilPreview(ViewScene& s, Canvas& c, Prompts& p, float x, float y) {
+void AerofoilPreview(ViewScene& s, Canvas& c, float x, float y) {
   Drag& d = s.geometry.drag;
   GeometryState& g = s.geometry;
   if (!d.PreviewDrawn && !s.command.RubberBandDrawn) {
@@ -478,7 +478,7 @@ void AerofoilPreview(ViewScene& s, Canvas& c, Prompts& p, float x, float y) {
   std::int32_t dx = 0, dy = 0;
   CellShift(s, x, y, dx, dy);
   if (!ShiftAllowed(s, dx, dy)) {
-    p.Beep();
+    s.services.Ask().Beep();
     return;
   }
   if (d.PreviewDrawn && dx == d.ShiftX && dy == d.ShiftY) return;
@@ -492,12 +492,12 @@ void AerofoilPreview(ViewScene& s, Canvas& c, Prompts& p, float x, float y) {
   s.command.RubberBandDrawn = 1;
 }
 
-void AerofoilCommit(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float x, float y) {
+void AerofoilCommit(ViewScene& s, Canvas& c, UiState& ui, float x, float y) {
   ObjectTable& t = s.table;
   std::int32_t dx = 0, dy = 0;
   CellShift(s, x, y, dx, dy);
   if (!ShiftAllowed(s, dx, dy)) {
-    p.Beep();
+    s.services.Ask().Beep();
     return;
   }
   EraseAerofoilPreview(s, c);
@@ -524,7 +524,7 @@ bool Arm(ViewScene& s, Canvas& c, UiState& ui, bool solidFill, std::int32_t Comm
   s.DocumentModified = 1;
   s.command.CommandActive = 1;
   s.command.*flag = 1;
-  LockCommands(ui, true);
+  LockCommands(ui, s.services, true);
   if (solidFill) {
     ClearView(c, s.mesh);
     RedrawAllObjects(s, c, ui);
@@ -552,7 +552,7 @@ void ArmSize(ViewScene& s, Canvas& c, UiState& ui, bool solidFill, std::int32_t 
   Arm(s, c, ui, solidFill, flag, HelpSize);
 }
 
-void Flip(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float sx, float sy) {
+void Flip(ViewScene& s, Canvas& c, UiState& ui, float sx, float sy) {
   ObjectTable& t = s.table;
   if (AnyCommand(s.command) || !SelectedIs(t, {KindRect, KindMagnet, KindCoil})) return;
   s.command.FlipActive = 1;
@@ -566,7 +566,7 @@ void Flip(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float sx, float sy) 
   }
   const std::array<float, 8> a = Absolute(d.DragCentreX, d.DragCentreY, rel);
   if (!CornersInside(s.mesh, a)) {
-    p.Beep();
+    s.services.Ask().Beep();
     CancelCommand(s.command);
     return;
   }
@@ -598,11 +598,11 @@ void RotateBy(float angle, float& x, float& y) {
   y = ny;
 }
 
-void CopyClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, bool solidFill) {
+void CopyClick(ViewScene& s, Canvas& c, UiState& ui, bool solidFill) {
   ObjectTable& t = s.table;
   if (!SelectedIs(t, {KindRect, KindMagnet, KindCoil, KindWire, KindSolenoid, KindCircle})) return;
   if (!HasRoom(t, t.SelectedKind)) {
-    p.Beep();
+    s.services.Ask().Beep();
     return;
   }
   Arm(s, c, ui, solidFill, &CommandState::CopyActive, HelpCopy);
@@ -639,38 +639,38 @@ void ExpandClick(ViewScene& s, Canvas& c, UiState& ui, bool solidFill) {
   ArmSize(s, c, ui, solidFill, &CommandState::ExpandActive, {KindRect, KindMagnet, KindCoil, KindSolenoid, KindCircle});
 }
 
-void EditPreview(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float x, float y) {
+void EditPreview(ViewScene& s, Canvas& c, UiState& ui, float x, float y) {
   const CommandState& cmd = s.command;
   if (!s.mouse.MouseButtonDown || !SelectionValid(s.table)) return;
   const std::int32_t kind = s.table.SelectedKind;
   if (kind == KindAerofoil) {
-    if (cmd.MoveActive) AerofoilPreview(s, c, p, x, y);
+    if (cmd.MoveActive) AerofoilPreview(s, c, x, y);
   } else if (IsRound(kind)) {
-    if (cmd.MoveActive || cmd.CopyActive || cmd.ExpandActive) CirclePreview(s, c, p, x, y);
+    if (cmd.MoveActive || cmd.CopyActive || cmd.ExpandActive) CirclePreview(s, c, x, y);
   } else if (kind == KindWire) {
-    if (cmd.MoveActive || cmd.CopyActive) WirePreview(s, c, p, x, y);
+    if (cmd.MoveActive || cmd.CopyActive) WirePreview(s, c, x, y);
   } else if (cmd.MoveActive || cmd.CopyActive || cmd.RotateActive || Sizing(cmd)) {
-    PolygonPreview(s, c, ui, p, x, y);
+    PolygonPreview(s, c, ui, x, y);
   }
 }
 
-void EditCommit(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float x, float y) {
+void EditCommit(ViewScene& s, Canvas& c, UiState& ui, float x, float y) {
   const CommandState& cmd = s.command;
   if (!SelectionValid(s.table)) return;
   const std::int32_t kind = s.table.SelectedKind;
   if (kind == KindAerofoil) {
-    if (cmd.MoveActive) AerofoilCommit(s, c, ui, p, x, y);
+    if (cmd.MoveActive) AerofoilCommit(s, c, ui, x, y);
   } else if (IsRound(kind)) {
-    if (cmd.MoveActive || cmd.CopyActive || cmd.ExpandActive) CircleCommit(s, c, ui, p, x, y);
+    if (cmd.MoveActive || cmd.CopyActive || cmd.ExpandActive) CircleCommit(s, c, ui, x, y);
   } else if (kind == KindWire) {
-    if (cmd.MoveActive || cmd.CopyActive) WireCommit(s, c, ui, p, x, y);
+    if (cmd.MoveActive || cmd.CopyActive) WireCommit(s, c, ui, x, y);
   } else if (cmd.MoveActive || cmd.CopyActive || cmd.RotateActive || Sizing(cmd)) {
-    PolygonCommit(s, c, ui, p, x, y);
+    PolygonCommit(s, c, ui, x, y);
   }
 }
 
-void FlipLeftRightClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p) { Flip(s, c, ui, p, -1.0f, 1.0f); }
-void FlipTopBottomClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p) { Flip(s, c, ui, p, 1.0f, -1.0f); }
+void FlipLeftRightClick(ViewScene& s, Canvas& c, UiState& ui) { Flip(s, c, ui, -1.0f, 1.0f); }
+void FlipTopBottomClick(ViewScene& s, Canvas& c, UiState& ui) { Flip(s, c, ui, 1.0f, -1.0f); }
 
 void ClearClick(ViewScene& s, Canvas& c, UiState& ui, bool solidFill) {
   ObjectTable& t = s.table;
@@ -712,19 +712,19 @@ void ClearClick(ViewScene& s, Canvas& c, UiState& ui, bool solidFill) {
   Snapshot(s);
 }
 
-void ClearAllClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p) {
+void ClearAllClick(ViewScene& s, Canvas& c, UiState& ui) {
   ObjectTable& t = s.table;
   if (AnyCommand(s.command)) return;
   ClearHelpLabels(ui);
-  LockCommands(ui, false);
-  if (p.AskYesNo(ClearAllQuestion) != Answer::Yes) {
+  LockCommands(ui, s.services, false);
+  if (s.services.Ask().AskYesNo(ClearAllQuestion) != Answer::Yes) {
     UnlockCommands(ui);
     return;
   }
-  ui.Refresh();
+  s.services.Refresh();
   const bool aerofoilSelected = t.ObjectSelected && t.SelectedKind == KindAerofoil;
   ClearAllObjects(t);
-  ui.Refresh();
+  s.services.Refresh();
   ClearView(c, s.mesh);
   DrawCurrentGrid(c, s.mesh, s.grid);
   s.geometry.Guidelines.clear();

@@ -10,7 +10,7 @@
 
 #include "geometry/GeometryState.h"
 #include "platform/Canvas.h"
-#include "platform/Prompts.h"
+#include "platform/WindowServices.h"
 #include "platform/UiState.h"
 
 // Online-help codes of the edit commands.
@@ -26,7 +26,7 @@ inline constexpr const char* ClearAllQuestion = "Do you want to clear all object
 // selected kind is not one it applies to; `solidFill` (View > Solid fill
 // checked) first redraws the view with outlines only. Copy of a kind whose
 // array is full is refused with a beep.
-void CopyClick(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts, bool solidFill);
+void CopyClick(ViewScene& scene, Canvas& canvas, UiState& ui, bool solidFill);
 void MoveClick(ViewScene& scene, Canvas& canvas, UiState& ui, bool solidFill);
 void RotateClick(ViewScene& scene, Canvas& canvas, UiState& ui, bool solidFill);
 void StretchClick(ViewScene& scene, Canvas& canvas, UiState& ui, bool solidFill);
@@ -36,20 +36,20 @@ void ExpandClick(ViewScene& scene, Canvas& canvas, UiState& ui, bool solidFill);
 // The drag of an armed command: the preview while the button is down, and
 // the commit on release. A position that would carry the object out of the
 // drawing area is answered with a beep; the command stays armed.
-void EditPreview(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts, float x, float y);
-void EditCommit(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts, float x, float y);
+void EditPreview(ViewScene& scene, Canvas& canvas, UiState& ui, float x, float y);
+void EditCommit(ViewScene& scene, Canvas& canvas, UiState& ui, float x, float y);
 
 // Flip Left/Right and Top/Bottom of a polygon about its centroid, at once.
 // A flip that would leave the drawing area is refused with a beep.
-void FlipLeftRightClick(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts);
-void FlipTopBottomClick(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts);
+void FlipLeftRightClick(ViewScene& scene, Canvas& canvas, UiState& ui);
+void FlipTopBottomClick(ViewScene& scene, Canvas& canvas, UiState& ui);
 
 // Clear: the selected object leaves the table and the view (an aerofoil with
 // its map; the later aerofoils move down one place).
 void ClearClick(ViewScene& scene, Canvas& canvas, UiState& ui, bool solidFill);
 // Clear All, after a Yes to the question: the table emptied and the view
 // cleared to the grid.
-void ClearAllClick(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts);
+void ClearAllClick(ViewScene& scene, Canvas& canvas, UiState& ui);
 
 // The angle of (dx, dy) on the screen, counter-clockwise from the right, in
 // radians 0 .. 2π.

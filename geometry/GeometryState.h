@@ -1,8 +1,9 @@
 // GeometryState: the working state of drawing, selecting and creating objects
 // that lives between two mouse events (rounded corners, the hit test, the rubber
 // band on the view, the guidelines drawn since the last redraw), the hooks
-// through which the view's procedures reach the window, and ViewScene, the set
-// of state structs those procedures work on.
+// through which the view's procedures reach the other subsystems, and
+// ViewScene, the set of state structs (and the window's services) those
+// procedures work on.
 #pragma once
 
 #include <array>
@@ -15,16 +16,14 @@
 #include "mesh/GridState.h"
 #include "mesh/Mesh.h"
 #include "platform/CommandState.h"
+#include "platform/WindowServices.h"
 
-// What the main window does for the geometry procedures. Every hook may be
-// left empty: it is then simply not called (the tests run without a window).
+// What the other subsystems do for the geometry procedures. Every hook may be
+// left empty: it is then simply not called (the tests run without them).
 struct ViewHooks {
-  // Copies the view into the snapshot that entry panels restore.
-  std::function<void()> SaveViewSnapshot;
-  // Hides the entry panels and pastes the snapshot back over the view.
+  // Hides the entry panels' widgets as they close (the snapshot goes back over
+  // the view through the window's services right after).
   std::function<void()> CloseEntryPanels;
-  // Writes the help text of a command into the online-help labels.
-  std::function<void(int code)> ShowOnlineHelp;
   // Clears what other subsystems lose with a command-state reset
   // (StreamlinesShown); runs when Escape cancels a command.
   std::function<void()> OnCommandStateReset;
@@ -107,8 +106,9 @@ struct GeometryState {
   ViewHooks hooks;
 };
 
-// The state structs of the program that the view's procedures read and write;
-// the main window builds it once from the instances it owns.
+// The state structs of the program that the view's procedures read and write,
+// and the window's services they call; the main window builds it once from the
+// instances it owns (and itself).
 struct ViewScene {
   ObjectTable& table;
   GeometryState& geometry;
@@ -117,6 +117,7 @@ struct ViewScene {
   const Mesh& mesh;
   GridState& grid;
   std::int32_t& DocumentModified;  // DocumentState::DocumentModified
+  WindowServices& services;
   // DocumentState::ShowValues: write each object's value field beside it
   // (only documents that ask for it; none given reads as 0).
   const std::int32_t* ShowValues = nullptr;

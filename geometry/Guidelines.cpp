@@ -6,23 +6,23 @@
 #include "geometry/Creation.h"
 #include "geometry/ObjectDrawing.h"
 
-void AddGuidelineClick(ViewScene& s, UiState& ui, Prompts&) {
+void AddGuidelineClick(ViewScene& s, UiState& ui) {
   if (AnyCommand(s.command)) return;
   ClearCreationScratch(s);
   s.command.CommandActive = 1;
   s.command.AddGuidelineStep = 1;
-  LockCommands(ui, true);
-  if (s.geometry.hooks.ShowOnlineHelp) s.geometry.hooks.ShowOnlineHelp(HelpAddGuideline);
+  LockCommands(ui, s.services, true);
+  s.services.ShowOnlineHelp(HelpAddGuideline);
   ShowPrompt(s, ui);
 }
 
-void GuidelineClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float x, float y) {
+void GuidelineClick(ViewScene& s, Canvas& c, UiState& ui, float x, float y) {
   ObjectTable& t = s.table;
   CommandState& cmd = s.command;
   GeometryState& g = s.geometry;
   auto& n = t.NewShape;
   if (!InsideDrawArea(s.mesh, x, y)) {
-    p.Beep();
+    s.services.Ask().Beep();
     return;
   }
   if (t.ObjectSelected) UnhighlightSelected(s, c, ui);
@@ -36,7 +36,7 @@ void GuidelineClick(ViewScene& s, Canvas& c, UiState& ui, Prompts& p, float x, f
     return;
   }
   if (std::hypot(x - n[0], y - n[1]) < 2 * s.mesh.CellWidth) {
-    p.Beep();
+    s.services.Ask().Beep();
     return;
   }
   const int x0 = RoundPixel(n[0]), y0 = RoundPixel(n[1]);

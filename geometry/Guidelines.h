@@ -5,7 +5,7 @@
 
 #include "geometry/GeometryState.h"
 #include "platform/Canvas.h"
-#include "platform/Prompts.h"
+#include "platform/WindowServices.h"
 #include "platform/UiState.h"
 
 namespace ObjectColours {
@@ -17,9 +17,9 @@ constexpr int HelpAddGuideline = 27;
 
 // Add Guideline (MnuGuidelineClick, SpeedButton25Click): two clicks, the first
 // point and the last. The document is not marked as changed.
-void AddGuidelineClick(ViewScene& scene, UiState& ui, Prompts& prompts);
+void AddGuidelineClick(ViewScene& scene, UiState& ui);
 // A click on the view while the guideline command waits for a point.
-void GuidelineClick(ViewScene& scene, Canvas& canvas, UiState& ui, Prompts& prompts, float x, float y);
+void GuidelineClick(ViewScene& scene, Canvas& canvas, UiState& ui, float x, float y);
 // Clear All Guidelines (ClearallguidelinesClick): the view cleared and
 // redrawn from the object table.
 void ClearAllGuidelines(ViewScene& scene, Canvas& canvas, UiState& ui);

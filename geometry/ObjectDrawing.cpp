@@ -93,7 +93,7 @@ void HighlightWith(ViewScene& s, Canvas& c, const DrawTarget& t) {
 }
 
 void Snapshot(ViewScene& s) {
-  if (s.geometry.hooks.SaveViewSnapshot) s.geometry.hooks.SaveViewSnapshot();
+  s.services.SaveViewSnapshot();
 }
 
 

@@ -7,6 +7,7 @@
 #include "geometry/ObjectTable.h"
 #include "platform/CommandState.h"
 #include "platform/UiState.h"
+#include "platform/WindowServices.h"
 
 namespace {
 
@@ -487,29 +488,29 @@ MeshSetupReport MeshSetup(const ObjectTable& table, const ExternalField& field, 
 
 MeshSetupReport MeshSetupCommand(const ObjectTable& table, const ExternalField& field, Mesh& mesh,
                                  MeshSetupOptions options, UiState& ui, CommandState& commands,
-                                 std::int32_t& streamlinesShown, const std::function<void(int code)>& showOnlineHelp) {
+                                 std::int32_t& streamlinesShown, WindowServices& services) {
   options.restampMode = commands.RestampMode == 1;
   options.printingActive = commands.PrintingActive == 1;
   commands.MeshSetupBusy = 1;
-  if (!options.restampMode) LockCommands(ui, true);
+  if (!options.restampMode) LockCommands(ui, services, true);
   if (!options.restampMode && streamlinesShown == 1 && !options.printingActive) {
     if (options.redrawView) options.redrawView();
     streamlinesShown = 0;
   }
   commands.MeshSetupBusy = 0;
   ui.cursor = CursorShape::Hourglass;
-  ui.Refresh();
+  services.Refresh();
 
   const MeshSetupReport report = MeshSetup(table, field, mesh, options);
 
   if (report.solidFillPainted) ui.status[4] = "";
   ui[Cmd::MnuAnalyseRun].enabled = true;
   for (std::string& label : ui.helpLabels) label.clear();
-  if (mesh.N300Checked && showOnlineHelp) showOnlineHelp(26);
+  if (mesh.N300Checked) services.ShowOnlineHelp(26);
   if (!options.restampMode) {
     UnlockCommands(ui);
     ui.cursor = CursorShape::Default;
   }
-  ui.Refresh();
+  services.Refresh();
   return report;
 }

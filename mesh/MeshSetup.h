@@ -13,6 +13,7 @@
 struct ObjectTable;
 struct UiState;
 struct CommandState;
+class WindowServices;
 
 // The external-field settings set-up reads: the strength (travels with the
 // document only) and the item indexes of the direction lists, -1 when nothing
@@ -61,12 +62,11 @@ MeshSetupReport MeshSetup(const ObjectTable& table, const ExternalField& field, 
 // Analyse > Set up Mesh round MeshSetup, as the window runs it: the commands
 // locked (not while re-stamping), flow lines cleared from the view when they are
 // shown (streamlinesShown is then 0), the hourglass, Analyse > Run enabled, the
-// help labels cleared and, at the 300 setting, help code 26 through
-// showOnlineHelp. restampMode and printingActive are taken from `commands`.
+// help labels cleared and, at the 300 setting, help code 26 shown.
+// restampMode and printingActive are taken from `commands`.
 MeshSetupReport MeshSetupCommand(const ObjectTable& table, const ExternalField& field, Mesh& mesh,
                                  MeshSetupOptions options, UiState& ui, CommandState& commands,
-                                 std::int32_t& streamlinesShown,
-                                 const std::function<void(int code)>& showOnlineHelp = {});
+                                 std::int32_t& streamlinesShown, WindowServices& services);
 
 // The face weight of free fluid (0.001 on the 100 mesh, else 0.005) and of the
 // outer frame (a fifth of it).

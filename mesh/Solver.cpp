@@ -8,6 +8,7 @@
 #include "mesh/WidePass.h"
 #include "platform/CommandState.h"
 #include "platform/UiState.h"
+#include "platform/WindowServices.h"
 
 namespace {
 
@@ -244,12 +245,12 @@ SolverResult SolveStreamFunctionWith(SolverKind kind, Mesh& mesh, float errorTol
 }
 
 SolverResult RunSolver(Mesh& mesh, const SolverSettings& settings, UiState& ui, CommandState& commands,
-                       const SolverCallbacks& callbacks) {
+                       WindowServices& services, const SolverCallbacks& callbacks) {
   ui.cursor = CursorShape::Hourglass;
-  LockCommands(ui, false);
+  LockCommands(ui, services, false);
   ui.status[3] = " Calculating";
   ui.status[4] = "Press Escape key to exit";
-  ui.Refresh();
+  services.Refresh();
   commands.EscapePressed = 0;
 
   SolverCallbacks watched;
@@ -263,7 +264,7 @@ SolverResult RunSolver(Mesh& mesh, const SolverSettings& settings, UiState& ui, 
   ui.status[3] = "";
   ui[Cmd::MnuAnalyseRun].enabled = mesh.SystemReady;
   ui.cursor = CursorShape::Default;
-  ui.Refresh();
+  services.Refresh();
   return result;
 }
 
@@ -274,10 +275,10 @@ bool ParseErrorLevel(const std::string& text, float& level) {
   return true;
 }
 
-void OpenErrorLevelPanel(SolverSettings& settings, const std::string& editText, UiState& ui) {
+void OpenErrorLevelPanel(SolverSettings& settings, const std::string& editText, UiState& ui, WindowServices& services) {
   settings.CGErrVal = editText;
   settings.RememberedCGErrVal = editText;
-  LockCommands(ui, false);
+  LockCommands(ui, services, false);
 }
 
 bool SetErrorLevel(SolverSettings& settings, const std::string& editText, const Mesh& mesh, UiState& ui) {

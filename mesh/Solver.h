@@ -12,6 +12,7 @@
 
 struct UiState;
 struct CommandState;
+class WindowServices;
 
 // Which solver a run uses. Standard is the plain conjugate-gradient method and
 // the default; Fast is conjugate gradients preconditioned by a multigrid
@@ -126,7 +127,7 @@ SolverResult SolveStreamFunctionWith(SolverKind kind, Mesh& mesh, float errorTol
 // enabled as the set-up allows, the default cursor. Showing the progress bar,
 // taking the view snapshot and drawing the flow lines stay with the window.
 SolverResult RunSolver(Mesh& mesh, const SolverSettings& settings, UiState& ui, CommandState& commands,
-                       const SolverCallbacks& callbacks = {});
+                       WindowServices& services, const SolverCallbacks& callbacks = {});
 
 // Set Percentage Error Level panel (SetErr). Open: the text is remembered and
 // the commands locked. Set: a text that is not a number, or a level of 0, below
@@ -135,7 +136,7 @@ SolverResult RunSolver(Mesh& mesh, const SolverSettings& settings, UiState& ui, 
 // the commands are unlocked. Cancel: the remembered text back into CGErrVal (the
 // window shows settings.CGErrVal), the panel closes, the commands are unlocked.
 bool ParseErrorLevel(const std::string& text, float& level);
-void OpenErrorLevelPanel(SolverSettings& settings, const std::string& editText, UiState& ui);
+void OpenErrorLevelPanel(SolverSettings& settings, const std::string& editText, UiState& ui, WindowServices& services);
 bool SetErrorLevel(SolverSettings& settings, const std::string& editText, const Mesh& mesh, UiState& ui);
 void CancelErrorLevel(SolverSettings& settings, const Mesh& mesh, UiState& ui);
 

@@ -1,5 +1,7 @@
 #include "platform/UiState.h"
 
+#include "platform/WindowServices.h"
+
 #include <initializer_list>
 
 namespace {
@@ -40,7 +42,7 @@ UiState::UiState() {
 
 bool IsSpeedButton(Cmd c) { return static_cast<int>(c) >= FirstSpeedButton && c != Cmd::Count; }
 
-void LockCommands(UiState& ui, bool escapable) {
+void LockCommands(UiState& ui, WindowServices& services, bool escapable) {
   ui[Cmd::SpeedButton21].enabled = false;
   ui[Cmd::SpeedButton21].hint = false;
   for (Cmd c : LockedMenus) ui[c].enabled = false;
@@ -50,7 +52,7 @@ void LockCommands(UiState& ui, bool escapable) {
     if (c != Cmd::SpeedButton19) ui[c].hint = false;
   }
   if (escapable) ui.status[4] = "Press Escape key to exit";
-  ui.Refresh();
+  services.Refresh();
 }
 
 void UnlockCommands(UiState& ui) {

@@ -5,8 +5,9 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
+
+class WindowServices;
 
 enum class Cmd {
   // File
@@ -61,13 +62,6 @@ struct UiState {
   std::array<std::string, 4> helpLabels;  // OnLineHelp1, OnLineHelp2, OnlineHelp3, OnLineHelp4
   std::string caption;
   CursorShape cursor = CursorShape::Default;
-
-  // Shows the state on screen at once (and lets pending input through); set by
-  // the main window, empty in tests of the computing code.
-  std::function<void()> refresh;
-  void Refresh() const {
-    if (refresh) refresh();
-  }
 };
 
 // The speed buttons that lock, unlock and document-enable switch as a group,
@@ -75,8 +69,9 @@ struct UiState {
 bool IsSpeedButton(Cmd c);
 
 // Enters the busy state: menus and tool buttons off (Help and the gauge button
-// stay), hints off; with `escapable`, panel 4 invites Escape.
-void LockCommands(UiState& ui, bool escapable);
+// stay), hints off; with `escapable`, panel 4 invites Escape. The window shows
+// the locked state at once.
+void LockCommands(UiState& ui, WindowServices& services, bool escapable);
 // Back to idle: menus and buttons on (Analyse > Run stays as it is), panel 3 a
 // single blank, panel 4 empty.
 void UnlockCommands(UiState& ui);

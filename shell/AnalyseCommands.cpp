@@ -62,12 +62,12 @@ class Form1::ExtraRuns {
   ExtraRuns(Form1& f, const char* prompt) : f_(f), commands_(f.ui.commands), status3_(f.ui.status[3]),
         status4_(f.ui.status[4]), cursor_(f.ui.cursor) {
     f.ui.cursor = CursorShape::Hourglass;
-    LockCommands(f.ui, true);
+    LockCommands(f.ui, f, true);
     f.ui.status[3] = prompt;
     f.cmd.EscapePressed = 0;
     f.ProgressBar1->setValue(0);
     f.ProgressBar1->show();
-    f.ui.Refresh();
+    f.Refresh();
   }
   ~ExtraRuns() {
     f_.ProgressBar1->hide();
@@ -75,7 +75,7 @@ class Form1::ExtraRuns {
     f_.ui.status[3] = status3_;
     f_.ui.status[4] = status4_;
     f_.ui.cursor = cursor_;
-    f_.ui.Refresh();
+    f_.Refresh();
   }
   ExtraRuns(const ExtraRuns&) = delete;
   ExtraRuns& operator=(const ExtraRuns&) = delete;
@@ -125,8 +125,7 @@ void Form1::SetUpMesh() {
   options.unhighlightSelected = [this] { UnhighlightSelected(scene, ViewCanvas(), ui); };
   options.redrawView = [this] { RedrawView(); };
   const MeshSetupReport report =
-      MeshSetupCommand(objects, field, mesh, options, ui, cmd, display.StreamlinesShown,
-                       [this](int code) { ShowOnlineHelp(code); });
+      MeshSetupCommand(objects, field, mesh, options, ui, cmd, display.StreamlinesShown, *this);
   if (report.objectsLeftOut > 0)
     prompts_->Message(std::to_string(report.objectsLeftOut) +
                       " object(s) lie far outside the mesh and were left out of the set-up.");
@@ -189,7 +188,7 @@ bool Form1::RunAnalysis() {
   ProgressBar1->setValue(0);
   ProgressBar1->show();
   callbacks.progress = [this](int percent) { return KeepWorking(ProgressBar1, percent); };
-  const SolverResult result = RunSolver(mesh, solver, ui, cmd, callbacks);
+  const SolverResult result = RunSolver(mesh, solver, ui, cmd, *this, callbacks);
   lastSolve = result;
   ProgressBar1->hide();
   if (result.outcome == SolverOutcome::NotFinite) {
@@ -205,7 +204,7 @@ bool Form1::RunAnalysis() {
     cmd.EscapePressed = 0;
     return false;
   }
-  DrawStreamlines(ViewCanvas(), mesh, display, ui, flowHooks);
+  DrawStreamlines(ViewCanvas(), mesh, display, ui, *this, flowHooks);
   UnlockCommands(ui);
   // The system stays set up: another run may start from this solution.
   ui[Cmd::MnuAnalyseRun].enabled = mesh.SystemReady;
@@ -240,7 +239,7 @@ void Form1::smoothnormClick() { ChooseSmoothing(display.SmoothingLevel, 1); }
 void Form1::SmoothhighClick() { ChooseSmoothing(display.SmoothingLevel, 2); }
 
 void Form1::SetErrorClick() {
-  OpenErrorLevelPanel(solver, SetErr->CGErrVal->text().toStdString(), ui);
+  OpenErrorLevelPanel(solver, SetErr->CGErrVal->text().toStdString(), ui, *this);
   SaveViewSnapshot();
   SetErr->move(mesh.ViewRight, mesh.ViewTop);
   SetErr->show();
@@ -268,7 +267,7 @@ void Form1::ErrorLevelCancelClick() {
 // ---------------------------------------------------------------- flow lines and pressure
 
 void Form1::Density(std::int32_t levels) {
-  SetStreamDensity(ViewCanvas(), mesh, display, ui, flowHooks, levels);
+  SetStreamDensity(ViewCanvas(), mesh, display, ui, *this, flowHooks, levels);
   ViewChanged();
 }
 void Form1::FluxhighClick() { Density(HighStreamLevels); }
@@ -282,17 +281,17 @@ void Form1::FlowViewDone() {
 }
 
 void Form1::SpeedButton24Click() {
-  SwitchFlowView(ViewCanvas(), mesh, display, ui, flowHooks);
+  SwitchFlowView(ViewCanvas(), mesh, display, ui, *this, flowHooks);
   FlowViewDone();
 }
 
 void Form1::MnuFluxlinesClick() {
-  ChooseFlowLinesView(ViewCanvas(), mesh, display, ui, flowHooks);
+  ChooseFlowLinesView(ViewCanvas(), mesh, display, ui, *this, flowHooks);
   FlowViewDone();
 }
 
 void Form1::MnuFluxdensityClick() {
-  ChooseFlowPressureView(ViewCanvas(), mesh, display, ui, flowHooks);
+  ChooseFlowPressureView(ViewCanvas(), mesh, display, ui, *this, flowHooks);
   FlowViewDone();
 }
 
@@ -301,7 +300,7 @@ void Form1::Solidfill1Click() { ToggleSolidFill(display); }
 void Form1::PressureDisplayChange() {
   if (inHandler_) return;
   inHandler_ = true;
-  SetPressureDisplay(ViewCanvas(), mesh, display, ui, flowHooks, Bdisplay->Bcolor->currentRow(),
+  SetPressureDisplay(ViewCanvas(), mesh, display, ui, *this, flowHooks, Bdisplay->Bcolor->currentRow(),
                      Bdisplay->Linlog->currentRow());
   inHandler_ = false;
   ViewChanged();
@@ -309,6 +308,6 @@ void Form1::PressureDisplayChange() {
 }
 
 void Form1::BsetClick() {
-  SetFilterLevel(ViewCanvas(), mesh, display, ui, flowHooks, BFilter->Bfilter_level->value());
+  SetFilterLevel(ViewCanvas(), mesh, display, ui, *this, flowHooks, BFilter->Bfilter_level->value());
   ViewChanged();
 }

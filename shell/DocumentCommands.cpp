@@ -10,15 +10,15 @@
 void Form1::MnuFileNewClick() { FileNew(); }
 
 void Form1::MnuFileOpenClick() {
-  OpenDocument(documentContext, *prompts_, documentHooks);
+  OpenDocument(documentContext, *this, documentHooks);
   ViewChanged();
 }
 
-void Form1::MnuFileSaveClick() { SaveDocument(documentContext, *prompts_, documentHooks); }
-void Form1::MnuFileSaveAsClick() { SaveDocumentAs(documentContext, *prompts_, documentHooks); }
+void Form1::MnuFileSaveClick() { SaveDocument(documentContext, *this); }
+void Form1::MnuFileSaveAsClick() { SaveDocumentAs(documentContext, *this); }
 
 void Form1::MnuTitleAddClick() {
-  if (!BeginAddTitle(documentContext, documentHooks)) return;
+  if (!BeginAddTitle(documentContext, *this)) return;
   TitleFrame->TitleText->setText(QString::fromStdString(doc.Title));
   TitleFrame->move(mesh.ViewRight, mesh.ViewTop);
   TitleFrame->show();
@@ -27,14 +27,14 @@ void Form1::MnuTitleAddClick() {
 }
 
 void Form1::TitleOKClick() {
-  if (AcceptTitle(documentContext, *prompts_, documentHooks, TitleFrame->TitleText->text().toStdString()))
+  if (AcceptTitle(documentContext, *this, TitleFrame->TitleText->text().toStdString()))
     TitleFrame->hide();
   else
     TitleFrame->TitleText->setFocus();
 }
 
 void Form1::TitleCancelClick() {
-  CancelTitle(documentContext, documentHooks);
+  CancelTitle(documentContext, *this);
   TitleFrame->hide();
 }
 
@@ -44,7 +44,7 @@ void Form1::OpenNamedDocument(const std::string& name) {
   std::error_code ec;
   const std::string path = std::filesystem::absolute(DataFileNameOf(name), ec).string();
   NoteDocumentBeforeOpen();
-  OpenDocumentFile(documentContext, *prompts_, documentHooks, ec ? DataFileNameOf(name) : path);
+  OpenDocumentFile(documentContext, *this, documentHooks, ec ? DataFileNameOf(name) : path);
   DocumentReplacedIfOpened();
   RememberRecentDocument();
   ViewChanged();

@@ -28,7 +28,7 @@ void Form1::AeroRotChange(int position) {
 
 void Form1::Button1Click() {
   Aerosize->hide();
-  AerosizeOk(scene, ViewCanvas(), ui, *prompts_);
+  AerosizeOk(scene, ViewCanvas(), ui);
   ViewChanged();
 }
 
@@ -39,7 +39,7 @@ void Form1::Button4Click() {
 }
 
 void Form1::MnuEditCopyClick() {
-  CopyClick(scene, ViewCanvas(), ui, *prompts_, display.SolidFill == 1);
+  CopyClick(scene, ViewCanvas(), ui, display.SolidFill == 1);
   ViewChanged();
 }
 
@@ -54,12 +54,12 @@ void Form1::MnuEditRotateClick() {
 }
 
 void Form1::MenuLeftRightClick() {
-  FlipLeftRightClick(scene, ViewCanvas(), ui, *prompts_);
+  FlipLeftRightClick(scene, ViewCanvas(), ui);
   ViewChanged();
 }
 
 void Form1::TopBottomClick() {
-  FlipTopBottomClick(scene, ViewCanvas(), ui, *prompts_);
+  FlipTopBottomClick(scene, ViewCanvas(), ui);
   ViewChanged();
 }
 
@@ -84,6 +84,6 @@ void Form1::MnuEditClearClick() {
 }
 
 void Form1::MnuEditClearAllClick() {
-  ClearAllClick(scene, ViewCanvas(), ui, *prompts_);
+  ClearAllClick(scene, ViewCanvas(), ui);
   ViewChanged();
 }

@@ -308,7 +308,7 @@ void GaugePanel::PrintLinePlot() {
     ui.cursor = CursorShape::Default;
     window_.SyncUi();
   };
-  LockCommands(ui, false);
+  LockCommands(ui, window_, false);
   window_.SyncUi();
   Printer& printer = window_.WindowPrinter();
   if (!printer.Available()) {

@@ -109,10 +109,6 @@ Form1::Form1(Prompts* prompts, InstallLayout where)
   setCentralWidget(holder);
   viewImage = MakeBitmap(1, 1);
   viewCanvas_ = std::make_unique<Canvas>(viewImage);
-  ui.refresh = [this] {
-    SyncUi();
-    if (V) V->ShowChanged(true);
-  };
   BuildMenus();
   BuildToolBar();
   BuildStatusBar();
@@ -438,36 +434,37 @@ void Form1::RestoreViewSnapshot() {
 
 void Form1::CancelCommand() { ::CancelCommand(cmd); }
 
+void Form1::Refresh() {
+  SyncUi();
+  if (V) V->ShowChanged(true);
+}
+
+void Form1::ShowProgress(bool shown) {
+  // An Escape pressed earlier, with nothing to stop, must not cut this drawing short.
+  if (shown) cmd.EscapePressed = 0;
+  ProgressBar3->setValue(0);
+  ProgressBar3->setVisible(shown);
+}
+
+bool Form1::Progress(int position) { return KeepWorking(ProgressBar3, position); }
+
 void Form1::WireHooks() {
   ViewHooks& v = geometry.hooks;
-  v.SaveViewSnapshot = [this] { SaveViewSnapshot(); };
   // Escape and every other close of the entry panels takes the angle panel too.
   v.CloseEntryPanels = [this] {
     Aerosize->hide();
     geometry.AerosizeVisible = false;
-    RestoreViewSnapshot();
   };
-  v.ShowOnlineHelp = [this](int code) { ShowOnlineHelp(code); };
   v.OnCommandStateReset = [this] { display.StreamlinesShown = 0; };
-  v.EditPreview = [this](float x, float y) { EditPreview(scene, ViewCanvas(), ui, *prompts_, x, y); };
-  v.EditCommit = [this](float x, float y) { EditCommit(scene, ViewCanvas(), ui, *prompts_, x, y); };
+  v.EditPreview = [this](float x, float y) { EditPreview(scene, ViewCanvas(), ui, x, y); };
+  v.EditCommit = [this](float x, float y) { EditCommit(scene, ViewCanvas(), ui, x, y); };
   v.GaugeReadout = [this](float x, float y) { AGage->GaugeReadout(x, y); };
   v.PlotLineDown = [this](float x, float y) { AGage->PlotLineDown(x, y); };
   v.PlotLineMove = [this](float x, float y) { return AGage->PlotLineMove(x, y); };
   v.PlotLineUp = [this](float x, float y) { return AGage->PlotLineUp(x, y); };
 
   FlowHooks& f = flowHooks;
-  f.SaveViewSnapshot = [this] { SaveViewSnapshot(); };
-  f.ShowOnlineHelp = [this](int code) { ShowOnlineHelp(code); };
-  f.RedrawAllObjects = [this] { RedrawView(); };
   f.MeshSetupRedraw = [this] { SetUpMesh(); };
-  f.ShowProgress = [this](bool shown) {
-    // An Escape pressed earlier, with nothing to stop, must not cut this drawing short.
-    if (shown) cmd.EscapePressed = 0;
-    ProgressBar3->setValue(0);
-    ProgressBar3->setVisible(shown);
-  };
-  f.Progress = [this](int position) { return KeepWorking(ProgressBar3, position); };
   f.ReadGaugeCalibration = [this] {
     ReadGaugeCalibration(AGage->gauge, mesh, AGage->Entries());
     // The free stream of a new mesh size or stream, for U/U∞ and Cp (a run of
@@ -482,9 +479,8 @@ void Form1::WireHooks() {
     display.BdisplayVisible = false;
     display.BFilterVisible = false;
   };
-  d.RedrawAllObjects = [this] { RedrawView(); };
   d.RestampAerofoils = [this] {
-    RestampAerofoils(scene, ViewCanvas(), ui, *prompts_);
+    RestampAerofoils(scene, ViewCanvas(), ui);
     ViewChanged();
   };
   d.SolidFillSetUp = [this] {
@@ -492,10 +488,7 @@ void Form1::WireHooks() {
     SetUpMesh();
     cmd.RestampMode = 0;
   };
-  d.DrawStreamlines = [this] { DrawStreamlines(ViewCanvas(), mesh, display, ui, flowHooks); };
-  d.SaveViewSnapshot = [this] { SaveViewSnapshot(); };
-  d.RestoreViewSnapshot = [this] { RestoreViewSnapshot(); };
-  d.ShowOnlineHelp = [this](int code) { ShowOnlineHelp(code); };
+  d.DrawStreamlines = [this] { DrawStreamlines(ViewCanvas(), mesh, display, ui, *this, flowHooks); };
 }
 
 void Form1::ShowOnlineHelp(int code) { ::ShowOnlineHelp(ui, code, onlineHelpOn, cmd.AddGuidelineStep > 0); }

@@ -106,14 +106,21 @@ class Form1 : public QMainWindow, private ProgramState, private WindowControls, 
   using ProgramState::geometry;  // not QWidget::geometry()
   class ExtraRuns;  // solver runs beyond the plain one, shown as the Run shows its own
 
-  // ShellServices.
-  ProgramState& State() override { return *this; }
+  // The services (WindowServices, then ShellServices).
+  void SaveViewSnapshot() override;
+  void RestoreViewSnapshot() override;
+  void ShowOnlineHelp(int code) override;
   Prompts& Ask() override { return *prompts_; }
+  // ProgressBar3 in the status bar, and its position 0..1000 while a flow
+  // drawing runs (false once Escape was pressed).
+  void ShowProgress(bool shown) override;
+  bool Progress(int position) override;
+  void Refresh() override;
+  void RedrawView() override;  // ClearView, grid, objects
+  ProgramState& State() override { return *this; }
   QWidget* Client() override { return client; }
   Canvas& ViewCanvas() override { return *viewCanvas_; }
   void ViewChanged() override;  // the drawing area shows the view image
-  void SaveViewSnapshot() override;
-  void RestoreViewSnapshot() override;
   // Shows the model state on the widgets: every check mark is derived here
   // from the model, and nothing reads a fact back from a menu.
   void SyncUi() override;
@@ -234,7 +241,6 @@ class Form1 : public QMainWindow, private ProgramState, private WindowControls, 
 
   // What the handlers share.
   void CancelCommand();
-  void ShowOnlineHelp(int code);
   void FileNew();
   void ExitSequence();  // FormClose and File > Exit
   void SetMeshSize(int visibleSize);
@@ -245,7 +251,6 @@ class Form1 : public QMainWindow, private ProgramState, private WindowControls, 
   void ShowPreferenceControls();  // the pending preferences onto the panel
   void ShowTip();
   void OpenHelpFile(const std::string& fileName);
-  void RedrawView();  // ClearView, grid, objects
   // Mesh set-up as Analyse > Set up Mesh runs it.
   void SetUpMesh();
   // Analyse > Run: the solve, then the flow lines; false when it did not finish.
@@ -290,6 +295,8 @@ class Form1 : public QMainWindow, private ProgramState, private WindowControls, 
   // Where the preference files, the help and the data folder live.
   InstallLayout layout;
   std::string programFolder;  // the folder of the preference files: layout.preferenceFolder
+  // The state structs the view's procedures work on.
+  ViewScene scene{objects, geometry, cmd, mouse, mesh, grid, doc.DocumentModified, *this, &doc.ShowValues};
   DocumentHooks documentHooks;
   FlowHooks flowHooks;
   std::unique_ptr<Prompts> ownPrompts_;

@@ -8,15 +8,7 @@
 
 void Form1::MnuFilePrintClick() {
   const PrintSource source{objects, geometry, mesh, grid, display, doc, ui};
-  PrintHooks hooks;
-  hooks.SaveViewSnapshot = [this] { SaveViewSnapshot(); };
-  hooks.RestoreViewSnapshot = [this] { RestoreViewSnapshot(); };
-  hooks.ShowOnlineHelp = [this](int code) { ShowOnlineHelp(code); };
-  hooks.Repaint = [this] {
-    SyncUi();
-    ViewChanged();
-  };
-  PrintView(source, cmd, ui, WindowPrinter(), *prompts_, hooks);
+  PrintView(source, cmd, ui, WindowPrinter(), *this);
   ViewChanged();
 }
 

@@ -46,8 +46,7 @@ struct ProgramState {
   LiftResult lift;
   std::vector<float> liftedStream;
   SolverResult lastSolve;  // the last run's outcome and iteration count
-  // The state structs the view's and the document's procedures work on.
-  ViewScene scene{objects, geometry, cmd, mouse, mesh, grid, doc.DocumentModified, &doc.ShowValues};
+  // The state structs the document's procedures work on.
   DocumentContext documentContext{objects, mesh, grid, display, doc, cmd, ui};
 
   ProgramState() = default;

@@ -119,7 +119,7 @@ void Form1::OfferRecovery(int waitsLeft) {
   viewSettled_ = true;
   DocumentImage recovered;
   if (recovery_->Offer(recovered)) {
-    AdoptRecoveredDocument(documentContext, documentHooks, recovered);
+    AdoptRecoveredDocument(documentContext, *this, documentHooks, recovered);
     // The copy is written again as this window holds the document.
     recovery_->Check();
   } else {
@@ -186,7 +186,7 @@ void Form1::LayOutView() {
 }
 
 void Form1::FileNew() {
-  NewDocument(documentContext, *prompts_, documentHooks);
+  NewDocument(documentContext, *this, documentHooks);
   SaveViewSnapshot();
   ViewChanged();
 }

@@ -136,7 +136,7 @@ void Form1::UndoStep(bool redo) {
     display.StreamlinesShown = 1;
     mesh.SystemReady = true;
     ui[Cmd::MnuAnalyseRun].enabled = true;
-    DrawStreamlines(ViewCanvas(), mesh, display, ui, flowHooks);
+    DrawStreamlines(ViewCanvas(), mesh, display, ui, *this, flowHooks);
     UnlockCommands(ui);
   } else if (!back.SameObjects(now)) {
     display.StreamlinesShown = 0;

@@ -8,9 +8,9 @@
 #include "shell/MainWindow.h"
 #include "shell/ViewWidget.h"
 
-void Form1::MnuEditMagdomClick() { AddRectangleClick(scene, ui, *prompts_); }
-void Form1::MnuEditCMagdomClick() { AddCircleClick(scene, ui, *prompts_); }
-void Form1::MnuGuidelineClick() { AddGuidelineClick(scene, ui, *prompts_); }
+void Form1::MnuEditMagdomClick() { AddRectangleClick(scene, ui); }
+void Form1::MnuEditCMagdomClick() { AddCircleClick(scene, ui); }
+void Form1::MnuGuidelineClick() { AddGuidelineClick(scene, ui); }
 
 void Form1::ClearallguidelinesClick() {
   ClearAllGuidelines(scene, ViewCanvas(), ui);
@@ -24,14 +24,14 @@ void Form1::OnViewMouse(int kind, int x, int y, Qt::MouseButton button) {
   switch (static_cast<ViewWidget::MouseEventKind>(kind)) {
     case ViewWidget::MouseEventKind::Down:
       if (button != Qt::LeftButton) return;
-      VMouseDown(scene, ViewCanvas(), ui, *prompts_, fx, fy);
+      VMouseDown(scene, ViewCanvas(), ui, fx, fy);
       break;
     case ViewWidget::MouseEventKind::Move:
-      VMouseMove(scene, ViewCanvas(), ui, *prompts_, fx, fy);
+      VMouseMove(scene, ViewCanvas(), ui, fx, fy);
       break;
     case ViewWidget::MouseEventKind::Up:
       if (button != Qt::LeftButton) return;
-      VMouseUp(scene, ViewCanvas(), ui, *prompts_, fx, fy);
+      VMouseUp(scene, ViewCanvas(), ui, fx, fy);
       break;
   }
   ViewChanged();

@@ -38,7 +38,7 @@ void Form1::BuildPanels() {
 // ---------------------------------------------------------------- preferences
 
 void Form1::MnuPreferencesClick() {
-  LockCommands(ui, false);
+  LockCommands(ui, *this, false);
   ui.status[3] = " ";
   SaveViewSnapshot();
   ShowOnlineHelp(20);
@@ -87,7 +87,7 @@ void Form1::ReportWriteError(const PrefWrite& written) {
 // ---------------------------------------------------------------- tips
 
 void Form1::ShowTip() {
-  LockCommands(ui, false);
+  LockCommands(ui, *this, false);
   ui[Cmd::Mnuhelp1].enabled = false;
   GroupBox1->ShowTip(StartUpTips()[static_cast<std::size_t>(std::clamp(prefs.TipIndex, 0, 11))]);
 }

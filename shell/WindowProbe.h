@@ -15,6 +15,7 @@ class WindowProbe {
  public:
   static ProgramState& State(Form1& w) { return w; }
   static const ProgramState& State(const Form1& w) { return w; }
+  static WindowServices& Services(Form1& w) { return w; }
   static WindowControls& Controls(Form1& w) { return w; }
   static Canvas& ViewCanvas(Form1& w) { return *w.viewCanvas_; }
   static RecoveryKeeper& Recovery(Form1& w) { return *w.recovery_; }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "TestServices.h"
 #include "core/ConvergedSolution.h"
 #include "core/MeshScene.h"
 #include "mesh/Multigrid.h"
@@ -134,6 +135,7 @@ TEST(FastSolver, ShowsProgressAndStopsOnEscape) {
   settings.Kind = SolverKind::Fast;
   UiState ui;
   CommandState commands;
+  TestServices services;
   std::vector<int> positions;
   SolverCallbacks callbacks;
   callbacks.progress = [&](int percent) {
@@ -141,7 +143,7 @@ TEST(FastSolver, ShowsProgressAndStopsOnEscape) {
     return true;
   };
   Mesh whole = s.mesh;
-  const SolverResult done = RunSolver(whole, settings, ui, commands, callbacks);
+  const SolverResult done = RunSolver(whole, settings, ui, commands, services, callbacks);
   EXPECT_EQ(done.outcome, SolverOutcome::Converged);
   ASSERT_EQ(static_cast<int>(positions.size()), done.iterations - 1);
   for (int p : positions) ASSERT_TRUE(p >= 0 && p <= 99) << p;
@@ -151,7 +153,7 @@ TEST(FastSolver, ShowsProgressAndStopsOnEscape) {
     commands.EscapePressed = 1;
     return true;
   };
-  const SolverResult stopped = RunSolver(s.mesh, settings, ui, commands, callbacks);
+  const SolverResult stopped = RunSolver(s.mesh, settings, ui, commands, services, callbacks);
   EXPECT_EQ(stopped.outcome, SolverOutcome::Abandoned);
   EXPECT_EQ(stopped.iterations, 1);
   EXPECT_NE(s.mesh.StreamFunction, whole.StreamFunction);
@@ -187,7 +189,8 @@ TEST(SolverChoice, StandardIsTheDefaultAndUnchanged) {
   Mesh direct = s.mesh;
   UiState ui;
   CommandState commands;
-  const SolverResult viaRun = RunSolver(s.mesh, SolverSettings{}, ui, commands);
+  TestServices services;
+  const SolverResult viaRun = RunSolver(s.mesh, SolverSettings{}, ui, commands, services);
   const SolverResult plain = SolveStreamFunction(direct, DefaultErrorTolerance2);
   EXPECT_EQ(viaRun.iterations, plain.iterations);
   EXPECT_EQ(viaRun.outcome, plain.outcome);

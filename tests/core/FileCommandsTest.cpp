@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 
+#include "TestServices.h"
 #include "core/DocumentTestScene.h"
 #include "documents/DocumentFile.h"
 
@@ -13,7 +14,6 @@ class FileCommandsTest : public TempFolder {
   void SetUp() override {
     TempFolder::SetUp();
     s.doc.DataFolder = dir.string();
-    hooks.RedrawAllObjects = [this] { drawn.push_back("objects"); };
     hooks.RestampAerofoils = [this] { drawn.push_back("aerofoils"); };
     hooks.SolidFillSetUp = [this] { drawn.push_back("solid fill"); };
     hooks.DrawStreamlines = [this] { drawn.push_back("flow lines"); };
@@ -25,9 +25,11 @@ class FileCommandsTest : public TempFolder {
     s.doc.DocumentModified = 1;
   }
   Scene s;
-  ScriptedPrompts prompts;
+  TestServices services;
+  ScriptedPrompts& prompts = services.prompts;
   DocumentHooks hooks;
-  std::vector<std::string> drawn;
+  // The window's services and the drawing hooks, in the order they were called.
+  std::vector<std::string>& drawn = services.calls;
 };
 
 TEST_F(FileCommandsTest, CancelOrYesWithoutASaveLeavesTheDocumentAlone) {
@@ -35,9 +37,9 @@ TEST_F(FileCommandsTest, CancelOrYesWithoutASaveLeavesTheDocumentAlone) {
   // Cancel; Yes, then the Save dialog cancelled; Yes, then a name the dialog rejects.
   prompts.answers = {Answer::Cancel, Answer::Yes, Answer::Yes};
   prompts.fileNames = {"", Path("drawing.txt")};
-  NewDocument(s.ctx, prompts, hooks);
-  NewDocument(s.ctx, prompts, hooks);
-  OpenDocument(s.ctx, prompts, hooks);
+  NewDocument(s.ctx, services, hooks);
+  NewDocument(s.ctx, services, hooks);
+  OpenDocument(s.ctx, services, hooks);
   EXPECT_EQ(prompts.questions, std::vector<std::string>(3, "Save changes to Quorvane [UNTITLED]?"));
   EXPECT_EQ(prompts.messages, std::vector<std::string>{FileErrorMessage});
   EXPECT_EQ(prompts.dialogFolders.size(), 2u) << "the Open dialog never appeared";
@@ -52,19 +54,19 @@ TEST_F(FileCommandsTest, YesSavesUnderTheGivenNameBeforeNewGoesOn) {
   DrawSomething();
   prompts.answers = {Answer::Yes};
   prompts.fileNames = {Path("kept.QDN")};
-  NewDocument(s.ctx, prompts, hooks);
+  NewDocument(s.ctx, services, hooks);
   EXPECT_EQ(std::filesystem::file_size(dir / "kept.QDN"), 4u * (5 + 10 + 120 * 120));
   EXPECT_EQ(s.table.RectDataLen, 0);
   EXPECT_EQ(s.ui.caption, "Quorvane [UNTITLED]");
   // New on the unchanged document asks nothing.
-  NewDocument(s.ctx, prompts, hooks);
+  NewDocument(s.ctx, services, hooks);
   EXPECT_EQ(prompts.questions.size(), 1u);
 }
 
 TEST_F(FileCommandsTest, SaveAsRefusesBadNamesThenNamesTheDocument) {
   DrawSomething();
   prompts.fileNames = {Path("drawing.txt"), Path(".QDN"), Path("wing.QDN"), Path("wing.QDN")};
-  for (int i = 0; i < 4; ++i) SaveDocumentAs(s.ctx, prompts, hooks);
+  for (int i = 0; i < 4; ++i) SaveDocumentAs(s.ctx, services);
   EXPECT_EQ(prompts.messages, std::vector<std::string>(2, FileErrorMessage));
   EXPECT_EQ(EntriesInFolder(), 3u);
   EXPECT_EQ(s.ui.caption, "Quorvane " + Path("wing.QDN"));
@@ -73,22 +75,22 @@ TEST_F(FileCommandsTest, SaveAsRefusesBadNamesThenNamesTheDocument) {
 }
 
 TEST_F(FileCommandsTest, ATitleFromThePanelAndStoredFlowLinesComeBackOnOpen) {
-  ASSERT_TRUE(BeginAddTitle(s.ctx, hooks));
-  EXPECT_FALSE(AcceptTitle(s.ctx, prompts, hooks, std::string(33, 'a')));
+  ASSERT_TRUE(BeginAddTitle(s.ctx, services));
+  EXPECT_FALSE(AcceptTitle(s.ctx, services, std::string(33, 'a')));
   EXPECT_EQ(prompts.beeps, 1);
   EXPECT_FALSE(s.ui[Cmd::MnuFile].enabled) << "the panel stays open";
-  ASSERT_TRUE(AcceptTitle(s.ctx, prompts, hooks, "Cylinder at 5 m/s"));
+  ASSERT_TRUE(AcceptTitle(s.ctx, services, "Cylinder at 5 m/s"));
   EXPECT_EQ(s.doc.DocumentModified, 0) << "a title alone does not change the document";
   s.AddRecord(KindAerofoil, {0, 0, 1, 8});
   s.display.StreamlinesShown = 1;
   s.display.SolidFill = 0;
   s.doc.CurrentFileName = Path("flow.QDN");
-  SaveDocument(s.ctx, prompts, hooks);
+  SaveDocument(s.ctx, services);
   Scene t;
   drawn.clear();
   prompts.fileNames = {Path("flow.QDN")};
-  OpenDocument(t.ctx, prompts, hooks);
-  EXPECT_EQ(drawn, (std::vector<std::string>{"objects", "aerofoils", "flow lines"}));
+  OpenDocument(t.ctx, services, hooks);
+  EXPECT_EQ(drawn, (std::vector<std::string>{"help 2", "redraw", "aerofoils", "flow lines", "snapshot"}));
   EXPECT_EQ(t.ui.caption, "Quorvane " + Path("flow.QDN"));
   EXPECT_EQ(t.ui.status[5], "          Cylinder at 5 m/s");
   EXPECT_EQ(t.doc.DocumentModified, 0);
@@ -124,7 +126,8 @@ class DamagedDocumentTest : public FileCommandsTest {
     prompts.details.clear();
     prompts.answers = {Answer::No};
     prompts.fileNames = {Path("bad.QDN")};
-    OpenDocument(s.ctx, prompts, hooks);
+    drawn.clear();
+    OpenDocument(s.ctx, services, hooks);
     EXPECT_EQ(prompts.messages, std::vector<std::string>{FileErrorMessage});
     EXPECT_TRUE(prompts.details.size() == 1 && prompts.details[0].rfind(Path("bad.QDN") + ": ", 0) == 0)
         << "the reason is told beneath the message";
@@ -134,7 +137,7 @@ class DamagedDocumentTest : public FileCommandsTest {
     EXPECT_EQ(s.ui.status[5], "          current");
     EXPECT_EQ(s.ui.dataLabels[0], "Rectangular section 1") << "the selected object is still described";
     EXPECT_EQ(s.doc.DocumentModified, 1);
-    EXPECT_TRUE(drawn.empty());
+    EXPECT_EQ(drawn, std::vector<std::string>{"help 2"}) << "only the help of Open shows; the view is untouched";
   }
   std::string Flags(std::function<void(std::array<std::int32_t, 47>&)> change) const {
     auto r = flags;
@@ -168,11 +171,11 @@ TEST_F(DamagedDocumentTest, BrokenRulesAreFileErrors) {
   std::filesystem::create_directory(dir / "bad.QDN");
   prompts.fileNames = {Path("bad.QDN")};
   prompts.answers = {Answer::No};
-  OpenDocument(s.ctx, prompts, hooks);
+  OpenDocument(s.ctx, services, hooks);
   EXPECT_EQ(s.table.RectData[2], 60.0f) << "a folder is not a data file";
   prompts.fileNames = {""};
   prompts.answers = {Answer::No};
-  OpenDocument(s.ctx, prompts, hooks);
+  OpenDocument(s.ctx, services, hooks);
   EXPECT_EQ(s.ui.dataLabels[1], "6.2 x 7.4 cells") << "a cancelled Open keeps the labels";
 }
 
@@ -208,7 +211,7 @@ TEST_F(DamagedDocumentTest, AMissingOrHugeTitleFileOpensTheDocument) {
     if (title) Write(Path("t.TLE"), "Long " + std::string(70000 - 5, 'x'));
     prompts.answers = {Answer::No};
     prompts.fileNames = {Path("t.QDN")};
-    OpenDocument(s.ctx, prompts, hooks);
+    OpenDocument(s.ctx, services, hooks);
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(s.ui.caption, "Quorvane " + Path("t.QDN"));
     EXPECT_EQ(s.table.RectData[2], 50.0f);

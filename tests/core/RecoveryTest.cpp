@@ -11,6 +11,7 @@
 #include <memory>
 #include <set>
 
+#include "TestServices.h"
 #include "core/DocumentTestScene.h"
 #include "documents/AtomicSave.h"
 #include "documents/Recovery.h"
@@ -319,16 +320,15 @@ TEST(RecoveredDocumentTest, OpensUntitledModifiedAndWholeWithItsFlowLines) {
     next.AddRecord(KindRect, {100, 100, 150, 100, 150, 150, 100, 150, 999, 0});
     next.doc.CurrentFileName = "/home/user/other.QDN";
     next.cmd.AddRectStep = 2;
-    std::vector<std::string> calls;
+    TestServices services;
+    std::vector<std::string>& calls = services.calls;
     DocumentHooks hooks;
-    hooks.RedrawAllObjects = [&] { calls.push_back("redraw"); };
     hooks.SolidFillSetUp = [&] { calls.push_back("solid fill"); };
     hooks.DrawStreamlines = [&] {
       EXPECT_EQ(next.mesh.StreamFunction[5], 2.5f) << "the flow lines come from the recovered solution";
       calls.push_back("flow lines");
     };
-    hooks.SaveViewSnapshot = [&] { calls.push_back("snapshot"); };
-    AdoptRecoveredDocument(next.ctx, hooks, copy);
+    AdoptRecoveredDocument(next.ctx, services, hooks, copy);
     EXPECT_EQ(next.table.RectDataLen, 10);
     EXPECT_EQ(next.table.CircleDataLen, 10);
     EXPECT_EQ(next.table.RectData[0], 10.0f);

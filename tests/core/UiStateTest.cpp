@@ -1,6 +1,7 @@
 // Locking and unlocking the commands as a whole.
 #include <gtest/gtest.h>
 
+#include "TestServices.h"
 #include "platform/UiState.h"
 
 namespace {
@@ -23,7 +24,9 @@ TEST(UiStateTest, LockLeavesHelpAndGaugeAndKeepsOnlyTheNewButtonsHint) {
   UiState ui;
   EnableDocumentCommands(ui);
   ui[Cmd::MnuAnalyseRun].enabled = true;
-  LockCommands(ui, true);
+  TestServices services;
+  LockCommands(ui, services, true);
+  EXPECT_EQ(services.refreshes, 1) << "the locked commands show before the work starts";
   for (Cmd c : {Cmd::MnuFile, Cmd::MnuEdit, Cmd::Clipbd, Cmd::MnuTitle, Cmd::MnuView, Cmd::MnuAnalyse,
                 Cmd::MnuAnalyseRun, Cmd::MnuTools, Cmd::SpeedButton21, Cmd::SpeedButton4, Cmd::SpeedButton19})
     EXPECT_FALSE(ui[c].enabled) << static_cast<int>(c);
@@ -38,7 +41,8 @@ TEST(UiStateTest, UnlockDoesNotGiveBackAnalyseRun) {
   UiState ui;
   EnableDocumentCommands(ui);
   ui.status[3] = "Add rectangular section: Click on first point ";
-  LockCommands(ui, true);
+  TestServices services;
+  LockCommands(ui, services, true);
   UnlockCommands(ui);
   EXPECT_TRUE(ui[Cmd::MnuFile].enabled);
   EXPECT_TRUE(ui[Cmd::SpeedButton21].enabled);

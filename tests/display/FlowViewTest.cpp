@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "TestServices.h"
 #include "display/FlowScenes.h"
 #include "display/PressureMap.h"
 #include "display/Streamlines.h"
@@ -25,14 +26,12 @@ bool HasColouredPixel(const QImage& image) {
 class FlowViewSwitch : public ::testing::Test {
  protected:
   FlowViewSwitch() : mesh(MakeMesh(100)), image(MakeBitmap(mesh.ViewRight, mesh.ViewBottom)), canvas(image) {
-    hooks.ShowOnlineHelp = [this](int code) { calls.push_back("help " + std::to_string(code)); };
-    hooks.RedrawAllObjects = [this] { calls.push_back("objects"); };
     hooks.MeshSetupRedraw = [this] { calls.push_back("setup " + std::to_string(flow.ViewSwitchRedraw)); };
     const Circle circle = CentredCircle(mesh);
     CircleFlow(mesh, circle);
   }
   void Solve() {
-    DrawStreamlines(canvas, mesh, flow, ui, hooks);
+    DrawStreamlines(canvas, mesh, flow, ui, services, hooks);
     UnlockCommands(ui);
     calls.clear();
   }
@@ -42,16 +41,17 @@ class FlowViewSwitch : public ::testing::Test {
   QImage image;
   Canvas canvas;
   FlowHooks hooks;
-  std::vector<std::string> calls;
+  TestServices services;
+  std::vector<std::string>& calls = services.calls;  // the services' and set-up's, in order
 };
 
 TEST_F(FlowViewSwitch, WithoutSolutionOnlyMovesTheCheckMarks) {
-  SwitchFlowView(canvas, mesh, flow, ui, hooks);
+  SwitchFlowView(canvas, mesh, flow, ui, services, hooks);
   canvas.Flush();
   EXPECT_EQ(flow.PressureShown, 1);
   EXPECT_FALSE(flow.BdisplayVisible);
   EXPECT_FALSE(HasColouredPixel(image));
-  SwitchFlowView(canvas, mesh, flow, ui, hooks);
+  SwitchFlowView(canvas, mesh, flow, ui, services, hooks);
   EXPECT_EQ(flow.PressureShown, 0);
   EXPECT_TRUE(calls.empty());
 }
@@ -59,7 +59,7 @@ TEST_F(FlowViewSwitch, WithoutSolutionOnlyMovesTheCheckMarks) {
 TEST_F(FlowViewSwitch, ToPressureAndBackWithoutASolve) {
   Solve();
   const std::vector<float> solution = mesh.StreamFunction;
-  SwitchFlowView(canvas, mesh, flow, ui, hooks);
+  SwitchFlowView(canvas, mesh, flow, ui, services, hooks);
   canvas.Flush();
   EXPECT_TRUE(HasColouredPixel(image));
   EXPECT_TRUE(flow.BdisplayVisible);
@@ -73,19 +73,19 @@ TEST_F(FlowViewSwitch, ToPressureAndBackWithoutASolve) {
   }
   EXPECT_EQ(calls.front(), "help 23");
 
-  SetPressureDisplay(canvas, mesh, flow, ui, hooks, 1, 0);  // Mono
+  SetPressureDisplay(canvas, mesh, flow, ui, services, hooks, 1, 0);  // Mono
   canvas.Flush();
   EXPECT_FALSE(HasColouredPixel(image));
   EXPECT_EQ(ui.status[4], "Click F>P to return");
 
   calls.clear();
-  SwitchFlowView(canvas, mesh, flow, ui, hooks);
+  SwitchFlowView(canvas, mesh, flow, ui, services, hooks);
   canvas.Flush();
   EXPECT_EQ(flow.PressureShown, 0);
   EXPECT_FALSE(flow.BdisplayVisible || flow.BFilterVisible);
   EXPECT_FALSE(HasColouredPixel(image)) << "the view is cleared before the lines come back";
   ASSERT_GE(calls.size(), 2u);
-  EXPECT_EQ(calls[0], "objects");
+  EXPECT_EQ(calls[0], "redraw");
   EXPECT_EQ(calls[1], "setup 1") << "set-up keeps the solution while the switch is redrawing";
   EXPECT_EQ(flow.ViewSwitchRedraw, 0);
   EXPECT_EQ(mesh.StreamFunction, solution);

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "TestServices.h"
 #include "display/FlowScenes.h"
 
 using namespace flowscenes;
@@ -15,10 +17,11 @@ struct Drawing {
   FlowDisplayState flow;
   UiState ui;
   QImage image;
+  TestServices services;
   explicit Drawing(int visible) : mesh(MakeMesh(visible)), image(MakeBitmap(mesh.ViewRight, mesh.ViewBottom)) {}
   bool Draw(const FlowHooks& hooks = {}) {
     Canvas canvas(image);
-    return DrawStreamlines(canvas, mesh, flow, ui, hooks);
+    return DrawStreamlines(canvas, mesh, flow, ui, services, hooks);
   }
 };
 
@@ -64,18 +67,13 @@ INSTANTIATE_TEST_SUITE_P(Densities, UniformStreamLines,
 TEST(Streamlines, EscapeEndsTheScanButFinishesTheDrawing) {
   Drawing d(100);
   UniformStream(d.mesh, 0.5f);
-  int calls = 0, snapshots = 0;
-  bool shown = true;
-  FlowHooks hooks;
-  hooks.Progress = [&](int) { return ++calls < 40; };
-  hooks.ShowProgress = [&](bool s) { shown = s; };
-  hooks.SaveViewSnapshot = [&] { ++snapshots; };
-  EXPECT_FALSE(d.Draw(hooks));
-  EXPECT_EQ(calls, 40);
+  d.services.escapeAtProgress = 40;
+  EXPECT_FALSE(d.Draw());
+  EXPECT_EQ(d.services.progressCalls, 40);
   const size_t drawn = HorizontalBands(d.image).size();
   EXPECT_TRUE(drawn > 0 && drawn < static_cast<size_t>(d.flow.StreamLevelCount)) << drawn;
-  EXPECT_FALSE(shown);
-  EXPECT_EQ(snapshots, 1);
+  EXPECT_EQ(d.services.calls, (std::vector<std::string>{"progress shown", "progress hidden", "snapshot"}))
+      << "the bar goes away and the snapshot is taken after an Escape too";
   EXPECT_EQ(d.ui.cursor, CursorShape::Default);
 }
 
@@ -158,13 +156,13 @@ TEST(StreamDensity, RedrawsTheKeptSolutionWithTheNewCountOnlyAfterARun) {
     densityFlagDuringRedraw = d.flow.DensityRedraw;
     ClearView(canvas, d.mesh);
   };
-  SetStreamDensity(canvas, d.mesh, d.flow, d.ui, hooks, HighStreamLevels);  // before any run
+  SetStreamDensity(canvas, d.mesh, d.flow, d.ui, d.services, hooks, HighStreamLevels);  // before any run
   canvas.Flush();
   EXPECT_EQ(d.flow.DensityMarks, (std::array<bool, 3>{true, false, false}));
   EXPECT_EQ(densityFlagDuringRedraw, -1);
   EXPECT_TRUE(HorizontalBands(d.image).empty());
   d.Draw();
-  SetStreamDensity(canvas, d.mesh, d.flow, d.ui, hooks, LowStreamLevels);
+  SetStreamDensity(canvas, d.mesh, d.flow, d.ui, d.services, hooks, LowStreamLevels);
   canvas.Flush();
   EXPECT_EQ(densityFlagDuringRedraw, 1);
   EXPECT_EQ(d.flow.DensityRedraw, 0);

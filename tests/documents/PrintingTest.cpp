@@ -2,6 +2,7 @@
 // state is the same after a print as before it.
 #include <gtest/gtest.h>
 
+#include "TestServices.h"
 #include "core/DocumentTestScene.h"
 #include "documents/Printing.h"
 #include "display/Streamlines.h"
@@ -61,7 +62,7 @@ class PrintViewTest : public ::testing::Test {
     s.display.PressureShown = 0;
   }
   PrintSource Source() { return PrintSource{s.table, geometry, s.mesh, s.grid, s.display, s.doc, s.ui}; }
-  PrintOutcome Print() { return PrintView(Source(), s.cmd, s.ui, printer, prompts, {}); }
+  PrintOutcome Print() { return PrintView(Source(), s.cmd, s.ui, printer, services); }
   const QImage& OnlyPage() {
     EXPECT_EQ(printer.jobs.size(), 1u);
     EXPECT_EQ(printer.jobs.at(0).size(), 1u);
@@ -74,7 +75,8 @@ class PrintViewTest : public ::testing::Test {
   Scene s{100, 400};
   GeometryState geometry;
   RecordingPrinter printer;
-  ScriptedPrompts prompts;
+  TestServices services;
+  ScriptedPrompts& prompts = services.prompts;
 };
 
 TEST_F(PrintViewTest, ObjectsAndTheTitleLandOnThePageAtThePrinterScale) {
@@ -107,7 +109,8 @@ TEST_F(PrintViewTest, FlowLinesOfAUniformStreamCrossThePageAsOnTheScreenScaled) 
   QImage screen = MakeBitmap(s.mesh.ViewRight, s.mesh.ViewBottom);
   {
     Canvas c(screen);
-    DrawStreamlines(c, screenMesh, screenFlow, screenUi, {});
+    TestServices screenServices;
+    DrawStreamlines(c, screenMesh, screenFlow, screenUi, screenServices, {});
     c.Flush();
   }
   ASSERT_EQ(Print(), PrintOutcome::Printed);
@@ -164,12 +167,10 @@ TEST_F(PrintViewTest, EachCopyIsAJobOfOnePageOfBoundedSize) {
 
 TEST_F(PrintViewTest, ACancelledDialogNoPrinterOrAPrinterErrorEndsUnlocked) {
   printer.acceptDialog = false;
-  int restored = 0;
-  PrintHooks hooks;
-  hooks.RestoreViewSnapshot = [&] { ++restored; };
-  EXPECT_EQ(PrintView(Source(), s.cmd, s.ui, printer, prompts, hooks), PrintOutcome::Cancelled);
+  EXPECT_EQ(Print(), PrintOutcome::Cancelled);
   EXPECT_TRUE(printer.jobs.empty() && prompts.messages.empty());
-  EXPECT_EQ(restored, 1);
+  EXPECT_EQ(services.calls, (std::vector<std::string>{"snapshot", "help 4", "restore"}))
+      << "the view under the dialog is put back";
   EXPECT_TRUE(s.ui[Cmd::MnuFileOpen].enabled);
   printer.acceptDialog = true;
   printer.installed = false;

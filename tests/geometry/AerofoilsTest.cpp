@@ -116,7 +116,7 @@ TEST_F(AddAerofoilTest, OkStampsTheAerofoilSelectedAndASecondTurnsTheFirstGreen)
   AddAerofoilClick(scene, ui);
   EXPECT_EQ(AeroRotChange(scene, -12), "-12");
   EXPECT_EQ(table.AerofoilDataLen, 0);  // nothing until OK
-  AerosizeOk(scene, canvas, ui, prompts);
+  AerosizeOk(scene, canvas, ui);
   EXPECT_FALSE(geometry.AerosizeVisible);
   ASSERT_EQ(table.AerofoilDataLen, 4);
   EXPECT_EQ(table.AerofoilData, (decltype(table.AerofoilData){0, 0, 1, -12}));
@@ -172,7 +172,7 @@ TEST_F(AddAerofoilTest, RestampRebuildsEveryMapAsAtCreationAndSelectsTheLast) {
   table.ObjectSelected = 0;
   ClearView(canvas, mesh);
   command.RestampMode = 1;
-  RestampAerofoils(scene, canvas, ui, prompts);
+  RestampAerofoils(scene, canvas, ui);
   EXPECT_EQ(table.AerofoilData, data);
   EXPECT_EQ(table.AerofoilMap1, map1);
   EXPECT_EQ(table.AerofoilMap2, map2);

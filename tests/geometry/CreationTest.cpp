@@ -10,7 +10,7 @@ constexpr Rgb Black = Colours::Black;
 using CreationTest = SceneTest;
 
 TEST_F(CreationTest, RectangleClickSequencePromptsRefusesAndStoresTheShape) {
-  AddRectangleClick(scene, ui, prompts);
+  AddRectangleClick(scene, ui);
   EXPECT_EQ(ui.status[3], "Add rectangular section: Click on first point ");
   EXPECT_FALSE(ui[Cmd::MnuEdit].enabled);
   Click(-1, 40);  // outside the drawing area
@@ -39,7 +39,7 @@ TEST_F(CreationTest, RectangleClickSequencePromptsRefusesAndStoresTheShape) {
 }
 
 TEST_F(CreationTest, ThirdPointTakingACornerOffTheAreaIsRefusedAndTheBandStillFollows) {
-  AddRectangleClick(scene, ui, prompts);
+  AddRectangleClick(scene, ui);
   Click(100, 20);
   Move(140, 60);
   Click(140, 60);  // a diagonal first edge
@@ -57,7 +57,7 @@ TEST_F(CreationTest, ThirdPointTakingACornerOffTheAreaIsRefusedAndTheBandStillFo
 }
 
 TEST_F(CreationTest, RefusedClickAwayFromTheLastMoveLeavesNoBandBehind) {
-  AddRectangleClick(scene, ui, prompts);
+  AddRectangleClick(scene, ui);
   Click(40, 40);
   Move(60, 40);
   Click(41, 41);  // released elsewhere than the band's end, and refused
@@ -85,7 +85,7 @@ TEST_F(CreationTest, NewShapeTakingTheSelectionFromAnAerofoilGivesBackItsCommand
 
 TEST_F(CreationTest, CircleIsStoredSelectedAndThePreviousSelectionTurnsGreen) {
   AddRect(20, 20, 60, 20, 60, 50);
-  AddCircleClick(scene, ui, prompts);
+  AddCircleClick(scene, ui);
   EXPECT_EQ(At(40, 20), Red);  // selected until the first click of the new shape
   Click(120, 120);
   EXPECT_EQ(At(40, 20), Green);
@@ -101,7 +101,7 @@ TEST_F(CreationTest, CircleIsStoredSelectedAndThePreviousSelectionTurnsGreen) {
 }
 
 TEST_F(CreationTest, CircleTooSmallReachingOffTheAreaOrNeverDrawnIsRefused) {
-  AddCircleClick(scene, ui, prompts);
+  AddCircleClick(scene, ui);
   Click(100, 100);
   Move(103, 100);  // radius 3 < two cells
   Click(103, 100);
@@ -114,7 +114,7 @@ TEST_F(CreationTest, CircleTooSmallReachingOffTheAreaOrNeverDrawnIsRefused) {
   Move(100, 150);
   Click(100, 150);
   ASSERT_EQ(table.CircleDataLen, 10);
-  AddCircleClick(scene, ui, prompts);
+  AddCircleClick(scene, ui);
   Click(120, 120);
   Click(120, 120);  // nobody drew a circle: the old radius must not be used
   EXPECT_EQ(prompts.beeps, 3);
@@ -123,7 +123,7 @@ TEST_F(CreationTest, CircleTooSmallReachingOffTheAreaOrNeverDrawnIsRefused) {
 
 TEST_F(CreationTest, FullArrayIsRefusedWithABeepAndNothingStarts) {
   table.RectDataLen = 1000;
-  AddRectangleClick(scene, ui, prompts);
+  AddRectangleClick(scene, ui);
   EXPECT_EQ(prompts.beeps, 1);
   EXPECT_EQ(command.CommandActive, 0);
   EXPECT_EQ(command.AddRectStep, 0);
@@ -152,7 +152,7 @@ TEST_F(CreationTest, EscapeMidSequenceLeavesTheViewAndTableAsBefore) {
   Show();
   const QImage before = View();
   for (int stopAt = 1; stopAt <= 4; ++stopAt) {
-    AddRectangleClick(scene, ui, prompts);
+    AddRectangleClick(scene, ui);
     Click(20, 20);
     Move(50, 25);
     if (stopAt > 1) Click(50, 25);
@@ -162,7 +162,7 @@ TEST_F(CreationTest, EscapeMidSequenceLeavesTheViewAndTableAsBefore) {
     EXPECT_TRUE(View() == before) << stopAt;
     EXPECT_FALSE(command.Busy());
   }
-  AddCircleClick(scene, ui, prompts);
+  AddCircleClick(scene, ui);
   Click(60, 60);
   Move(80, 60);
   FormKeyPress(scene, canvas, ui, 27);

@@ -57,7 +57,7 @@ TEST_F(EditPolygonTest, MovePastTheDrawAreaBeepsAndStaysArmed) {
 
 TEST_F(EditPolygonTest, CopyAppendsTheCopySelectedAndRefusesAFullArray) {
   SelectedRect();
-  CopyClick(scene, canvas, ui, prompts, false);
+  CopyClick(scene, canvas, ui, false);
   Drag(60, 60, {{80, 100}}, 100, 150);
   ASSERT_EQ(table.RectDataLen, 20);
   EXPECT_EQ(Corners(0), (std::array<float, 8>{40, 50, 80, 50, 80, 70, 40, 70}));
@@ -66,7 +66,7 @@ TEST_F(EditPolygonTest, CopyAppendsTheCopySelectedAndRefusesAFullArray) {
   EXPECT_EQ(table.SelectedIndex, 10);
   EXPECT_TRUE(View() == Redrawn());
   table.RectDataLen = 1000;
-  CopyClick(scene, canvas, ui, prompts, false);
+  CopyClick(scene, canvas, ui, false);
   EXPECT_EQ(prompts.beeps, 1);
   EXPECT_EQ(command.CopyActive, 0);
   EXPECT_EQ(table.RectDataLen, 1000);
@@ -124,13 +124,13 @@ TEST_F(EditPolygonTest, FlipLeftRightTwiceRestoresTheCorners) {
   Show();
   Click(40, 60);
   const auto before = Corners();
-  FlipLeftRightClick(scene, canvas, ui, prompts);
+  FlipLeftRightClick(scene, canvas, ui);
   EXPECT_NEAR(Corners()[0], 85.0f, 1e-4f);  // mirrored about x = 62.5
   EXPECT_EQ(Corners()[1], 50.0f);
   EXPECT_TRUE(View() == Redrawn());
-  FlipLeftRightClick(scene, canvas, ui, prompts);
+  FlipLeftRightClick(scene, canvas, ui);
   ExpectCorners(before);
-  FlipTopBottomClick(scene, canvas, ui, prompts);
+  FlipTopBottomClick(scene, canvas, ui);
   EXPECT_NEAR(Corners()[1], 70.0f, 1e-4f);
 }
 
@@ -140,7 +140,7 @@ TEST_F(EditPolygonTest, FlipThatWouldLeaveTheViewIsRefused) {
   Show();
   Click(0, 60);
   const auto before = Corners();
-  FlipLeftRightClick(scene, canvas, ui, prompts);
+  FlipLeftRightClick(scene, canvas, ui);
   EXPECT_EQ(prompts.beeps, 1);
   EXPECT_EQ(Corners(), before);
 }
@@ -153,7 +153,7 @@ TEST_F(EditPolygonTest, ArmingDoesNothingWithoutASelectionOrForTheWrongKind) {
   Click(100, 100);
   RotateClick(scene, canvas, ui, false);
   StretchClick(scene, canvas, ui, false);
-  FlipLeftRightClick(scene, canvas, ui, prompts);
+  FlipLeftRightClick(scene, canvas, ui);
   EXPECT_EQ(command.RotateActive + command.StretchActive + command.FlipActive + command.CommandActive, 0);
   EXPECT_EQ(table.CircleData[0], 100.0f);
 }
@@ -261,13 +261,13 @@ TEST_F(ClearTest, ClearAllAsksAndEmptiesTableAndViewOnlyOnYes) {
   Click(20, 40);
   modified = 0;
   prompts.answers = {Answer::No, Answer::Yes};
-  ClearAllClick(scene, canvas, ui, prompts);
+  ClearAllClick(scene, canvas, ui);
   ASSERT_EQ(prompts.questions.size(), 1u);
   EXPECT_EQ(prompts.questions[0], "Do you want to clear all objects from the net?");
   EXPECT_EQ(prompts.yesNoQuestions, prompts.questions) << "the box offers Yes and No only";
   EXPECT_EQ(table.RectDataLen, 10);
   EXPECT_EQ(modified, 0);
-  ClearAllClick(scene, canvas, ui, prompts);
+  ClearAllClick(scene, canvas, ui);
   EXPECT_FALSE(AnyObjects(table));
   EXPECT_EQ(table.ObjectSelected, 0);
   EXPECT_EQ(modified, 1);

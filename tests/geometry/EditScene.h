@@ -9,8 +9,8 @@
 class EditSceneTest : public SceneTest {
  protected:
   EditSceneTest() {
-    geometry.hooks.EditPreview = [this](float x, float y) { EditPreview(scene, canvas, ui, prompts, x, y); };
-    geometry.hooks.EditCommit = [this](float x, float y) { EditCommit(scene, canvas, ui, prompts, x, y); };
+    geometry.hooks.EditPreview = [this](float x, float y) { EditPreview(scene, canvas, ui, x, y); };
+    geometry.hooks.EditCommit = [this](float x, float y) { EditCommit(scene, canvas, ui, x, y); };
   }
 
   // A drag with the button down from (x0, y0) through the points to (x1, y1).
@@ -24,6 +24,6 @@ class EditSceneTest : public SceneTest {
   void AddAerofoil(int angle) {
     AddAerofoilClick(scene, ui);
     AeroRotChange(scene, angle);
-    AerosizeOk(scene, canvas, ui, prompts);
+    AerosizeOk(scene, canvas, ui);
   }
 };

@@ -9,7 +9,7 @@ constexpr Rgb White = Colours::White;
 class GuidelineTest : public SceneTest {
  protected:
   void Guide(float x1, float y1, float x2, float y2) {
-    AddGuidelineClick(scene, ui, prompts);
+    AddGuidelineClick(scene, ui);
     Click(x1, y1);
     Move((x1 + x2) / 2, y1 + 7);
     Move(x2, y2);
@@ -18,7 +18,7 @@ class GuidelineTest : public SceneTest {
 };
 
 TEST_F(GuidelineTest, TwoClicksDrawAnOliveLineAndEndTheCommand) {
-  AddGuidelineClick(scene, ui, prompts);
+  AddGuidelineClick(scene, ui);
   EXPECT_EQ(modified, 0);
   EXPECT_EQ(ui.status[3], "Guideline: Click on the first point");
   Click(20, 100);
@@ -41,7 +41,7 @@ TEST_F(GuidelineTest, TwoClicksDrawAnOliveLineAndEndTheCommand) {
 }
 
 TEST_F(GuidelineTest, ShortLineAndOutsideClickAreRefused) {
-  AddGuidelineClick(scene, ui, prompts);
+  AddGuidelineClick(scene, ui);
   Click(-2, 100);
   EXPECT_EQ(prompts.beeps, 1);
   EXPECT_EQ(command.AddGuidelineStep, 1);

@@ -1,7 +1,7 @@
 // A view of 202 × 202 pixels (two pixels per cell on the 100 mesh, centre at
 // 100, 100) with every state struct the geometry procedures need, the grid
-// hidden so that the view starts white, and a snapshot kept the way the main
-// window keeps it.
+// hidden so that the view starts white, and the window's services recorded,
+// with a snapshot kept the way the main window keeps it.
 #pragma once
 
 #include <QImage>
@@ -10,20 +10,35 @@
 #include "geometry/Creation.h"
 #include "geometry/Guidelines.h"
 #include "geometry/ObjectDrawing.h"
+#include "TestServices.h"
 #include "platform/Prompts.h"
+
+// The recording services with the snapshot of the whole view: saved from the
+// view's image and pasted back over it.
+class ViewServices : public TestServices {
+ public:
+  ViewServices(Canvas& canvas, QImage& image) : canvas_(canvas), image_(image) {}
+  void SaveViewSnapshot() override {
+    TestServices::SaveViewSnapshot();
+    canvas_.Flush();
+    snapshot = image_.copy();
+  }
+  void RestoreViewSnapshot() override {
+    TestServices::RestoreViewSnapshot();
+    if (!snapshot.isNull()) canvas_.Draw(0, 0, snapshot);
+  }
+  QImage snapshot;
+
+ private:
+  Canvas& canvas_;
+  QImage& image_;
+};
 
 class SceneTest : public ::testing::Test {
  protected:
   SceneTest() {
     ViewLayout(mesh, 0, 202);
     grid.ShowGridChecked = false;
-    geometry.hooks.SaveViewSnapshot = [this] {
-      canvas.Flush();
-      snapshot = image.copy();
-    };
-    geometry.hooks.CloseEntryPanels = [this] {
-      if (!snapshot.isNull()) canvas.Draw(0, 0, snapshot);
-    };
   }
 
   Rgb At(int x, int y) { return canvas.Pixel(x, y); }
@@ -41,7 +56,8 @@ class SceneTest : public ::testing::Test {
     GeometryState g;
     CommandState idle;
     std::int32_t mod = 0;
-    ViewScene s{copy, g, idle, mouse, mesh, grid, mod};
+    TestServices quiet;
+    ViewScene s{copy, g, idle, mouse, mesh, grid, mod, quiet};
     UiState u;
     RedrawAllObjects(s, c, u);
     c.Flush();
@@ -55,9 +71,9 @@ class SceneTest : public ::testing::Test {
     return n;
   }
 
-  void Down(float x, float y) { VMouseDown(scene, canvas, ui, prompts, x, y); }
-  void Move(float x, float y) { VMouseMove(scene, canvas, ui, prompts, x, y); }
-  void Up(float x, float y) { VMouseUp(scene, canvas, ui, prompts, x, y); }
+  void Down(float x, float y) { VMouseDown(scene, canvas, ui, x, y); }
+  void Move(float x, float y) { VMouseMove(scene, canvas, ui, x, y); }
+  void Up(float x, float y) { VMouseUp(scene, canvas, ui, x, y); }
   void Press(float x, float y) {
     Move(x, y);
     Down(x, y);
@@ -68,7 +84,7 @@ class SceneTest : public ::testing::Test {
   }
 
   void AddRect(float x1, float y1, float x2, float y2, float x3, float y3) {
-    AddRectangleClick(scene, ui, prompts);
+    AddRectangleClick(scene, ui);
     Click(x1, y1);
     Move(x2, y2);
     Click(x2, y2);
@@ -89,7 +105,8 @@ class SceneTest : public ::testing::Test {
 
   QImage image = MakeBitmap(202, 202);
   Canvas canvas{image};
-  QImage snapshot;
+  ViewServices services{canvas, image};
+  ScriptedPrompts& prompts = services.prompts;
   Mesh mesh;
   ObjectTable table;
   GeometryState geometry;
@@ -97,7 +114,6 @@ class SceneTest : public ::testing::Test {
   MouseState mouse;
   GridState grid;
   std::int32_t modified = 0;
-  ViewScene scene{table, geometry, command, mouse, mesh, grid, modified};
+  ViewScene scene{table, geometry, command, mouse, mesh, grid, modified, services};
   UiState ui;
-  ScriptedPrompts prompts;
 };

@@ -6,6 +6,7 @@
 #include <numeric>
 #include <vector>
 
+#include "TestServices.h"
 #include "core/MeshScene.h"
 #include "mesh/Solver.h"
 #include "platform/CommandState.h"
@@ -247,7 +248,8 @@ TEST(SolverCommand, EscapeAbandonsTheRunAndGivesTheCommandsBack) {
     if (positions.size() == 1001) commands.EscapePressed = 1;
     return true;
   };
-  const SolverResult result = RunSolver(scene.mesh, SolverSettings{}, ui, commands, callbacks);
+  TestServices services;
+  const SolverResult result = RunSolver(scene.mesh, SolverSettings{}, ui, commands, services, callbacks);
   EXPECT_EQ(result.outcome, SolverOutcome::Abandoned);
   EXPECT_EQ(result.iterations, 1001);
   EXPECT_EQ(positions[999], 99);
@@ -260,7 +262,8 @@ TEST(ErrorLevelPanel, AcceptsLevelsUpToTenPercent) {
   SolverSettings settings;
   Mesh mesh;
   UiState ui;
-  OpenErrorLevelPanel(settings, "0.2", ui);
+  TestServices services;
+  OpenErrorLevelPanel(settings, "0.2", ui, services);
   EXPECT_FALSE(SetErrorLevel(settings, "10.01", mesh, ui));
   EXPECT_FALSE(SetErrorLevel(settings, "nan", mesh, ui));
   EXPECT_TRUE(SetErrorLevel(settings, " 10 ", mesh, ui));

@@ -1,8 +1,11 @@
 // The shell's own commands: the view snapshot, online help, the Help menu,
 // the grid and mesh-size commands.
 #include <QAction>
+#include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <filesystem>
 
@@ -141,10 +144,37 @@ TEST_F(CommandsTest, AMeshSizeChangeReallocatesAndDisablesRunUntilTheNextSetUp) 
 
 TEST_F(CommandsTest, LockedCommandsDoNotRunFromTheirHandlers) {
   Form1& f = Start();
-  LockCommands(State(f).ui, false);
+  LockCommands(State(f).ui, WindowProbe::Services(f), false);
   WindowProbe::SyncUi(f);
   f.Run(Cmd::N300);
   EXPECT_EQ(State(f).mesh.MeshSize, 120);
+}
+
+// The window's services as the drawings use them: ProgressBar3 shown at 0
+// whatever an earlier Escape left, and an Escape pressed while the drawing runs
+// taken in at the next progress call, which then answers false.
+TEST_F(CommandsTest, AnEscapeDuringTheProgressEndsTheDrawing) {
+  Form1& f = Start();
+  WindowServices& services = WindowProbe::Services(f);
+  Controls(f).ProgressBar3->setValue(700);
+  State(f).cmd.EscapePressed = 1;  // pressed earlier, with nothing to stop
+  services.ShowProgress(true);
+  EXPECT_FALSE(Controls(f).ProgressBar3->isHidden());
+  EXPECT_EQ(Controls(f).ProgressBar3->value(), 0);
+  EXPECT_TRUE(services.Progress(100));
+  QCoreApplication::postEvent(&f, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+  EXPECT_FALSE(services.Progress(200));
+  services.ShowProgress(false);
+  EXPECT_TRUE(Controls(f).ProgressBar3->isHidden());
+}
+
+TEST_F(CommandsTest, RefreshPutsTheStateOnTheWidgetsAtOnce) {
+  Form1& f = Start();
+  State(f).ui.status[3] = " Calculating";
+  State(f).ui[Cmd::MnuFileOpen].enabled = false;
+  WindowProbe::Services(f).Refresh();
+  EXPECT_EQ(Controls(f).StatusPanel[3]->text().toStdString(), " Calculating");
+  EXPECT_FALSE(f.Action(Cmd::MnuFileOpen)->isEnabled());
 }
 
 }  // namespace
