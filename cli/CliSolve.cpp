@@ -69,24 +69,6 @@ const char* KindName(std::int32_t kind) {
   }
 }
 
-// The window's services with no window: the snapshot, help, the progress bar
-// and the refresh have nothing to show, no Escape can be pressed, and nobody
-// is asked (a beep or a message is only recorded, a question finds no answer).
-class QuietServices : public WindowServices {
- public:
-  void SaveViewSnapshot() override {}
-  void RestoreViewSnapshot() override {}
-  void ShowOnlineHelp(int) override {}
-  Prompts& Ask() override { return prompts_; }
-  void ShowProgress(bool) override {}
-  bool Progress(int) override { return true; }
-  void Refresh() override {}
-  void RedrawView() override {}
-
- private:
-  ScriptedPrompts prompts_;
-};
-
 // The program's state for one document, as the window holds it.
 struct Session {
   ObjectTable table;

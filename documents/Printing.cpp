@@ -29,23 +29,6 @@ PrintGeometry ComputePrintGeometry(int width, int height, int dotsPerInch, const
 
 namespace {
 
-// A page is drawn off the screen, from copies: nothing of it goes to the window
-// (no snapshot, help, progress or repaint; Escape does not cut it short).
-class PageServices : public WindowServices {
- public:
-  void SaveViewSnapshot() override {}
-  void RestoreViewSnapshot() override {}
-  void ShowOnlineHelp(int) override {}
-  Prompts& Ask() override { return unasked_; }
-  void ShowProgress(bool) override {}
-  bool Progress(int) override { return true; }
-  void Refresh() override {}
-  void RedrawView() override {}
-
- private:
-  ScriptedPrompts unasked_;  // the drawing code asks nothing
-};
-
 void DrawFrame(Canvas& page, const PrintGeometry& g) {
   const int w = 5 * g.PrintPenScale;
   page.SetPen(Colours::Black, w, PenMode::Copy, PenStyle::Solid);
@@ -100,7 +83,7 @@ QImage RenderPrintPage(const PrintSource& s, int width, int height, int dotsPerI
 
   DrawFrame(page, g);
 
-  PageServices offScreen;
+  QuietServices offScreen;
   ViewScene scene{objects, geometry, cmd, mouse, pageMesh, grid, modified, offScreen, &showValues};
   RedrawAllObjects(scene, page, ui, DrawTarget{true, g.PrintLeft, g.PrintTop, g.PrintScale, g.PrintPenScale});
 

@@ -1,7 +1,8 @@
 // WindowServices: what the main window does for the program's procedures (the
 // view snapshot, online help, the questions, the progress bar and Escape, the
 // screen brought up to date). The window implements it once; the tests answer
-// with a recording double; the command-line tool with a quiet one.
+// with a recording double; work done without a window (a printed page, the
+// command-line tool) with QuietServices.
 #pragma once
 
 #include "platform/Prompts.h"
@@ -27,4 +28,22 @@ class WindowServices {
   virtual void Refresh() = 0;
   // The view cleared, the grid drawn and every object drawn anew.
   virtual void RedrawView() = 0;
+};
+
+// The services with no window: the snapshot, help, the progress bar and the
+// refresh have nothing to show, no Escape can be pressed, and nobody is asked
+// (a beep or a message is only recorded, a question finds no answer).
+class QuietServices : public WindowServices {
+ public:
+  void SaveViewSnapshot() override {}
+  void RestoreViewSnapshot() override {}
+  void ShowOnlineHelp(int) override {}
+  Prompts& Ask() override { return unasked_; }
+  void ShowProgress(bool) override {}
+  bool Progress(int) override { return true; }
+  void Refresh() override {}
+  void RedrawView() override {}
+
+ private:
+  ScriptedPrompts unasked_;
 };

@@ -1,5 +1,5 @@
-// Start-up, the view layout, New, the mesh-size and grid commands and the Help
-// menu of the main window.
+// Start-up of the main window: the settings read, the view laid out for the
+// window as shown, the recovered work offered; New and the mesh size.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>

@@ -31,6 +31,8 @@ class WindowProbe {
   static void RedrawView(Form1& w) { w.RedrawView(); }
   static void SyncUi(Form1& w) { w.SyncUi(); }
   static void ViewChanged(Form1& w) { w.ViewChanged(); }
+  // The command table gives `c` a handler.
+  static bool HasHandler(const Form1& w, Cmd c) { return w.handlers_.count(c) == 1; }
   static void ShowOnlineHelp(Form1& w, int code) { w.ShowOnlineHelp(code); }
   // The printer and clipboard every page and copy goes to, in place of the
   // desktop's.

@@ -21,6 +21,21 @@ class CommandsTest : public ShellFixture {
   }
 };
 
+// A menu item or speed button left out of the command table would do nothing
+// when clicked, without a word.
+TEST_F(CommandsTest, EveryMenuItemAndSpeedButtonHasAHandler) {
+  Form1& f = Start();
+  int items = 0;
+  for (int i = 0; i < CmdCount; ++i) {
+    const Cmd c = static_cast<Cmd>(i);
+    const bool menuItem = f.Action(c) && !f.Menu(c);
+    if (!menuItem && !f.Button(c)) continue;
+    ++items;
+    EXPECT_TRUE(WindowProbe::HasHandler(f, c)) << "command " << i << " has no handler";
+  }
+  EXPECT_EQ(items, 80);  // 60 menu items and 20 speed buttons
+}
+
 TEST_F(CommandsTest, TheSnapshotComesBackPixelForPixel) {
   Form1& f = Start();
   WindowProbe::ViewCanvas(f).SetPen(Colours::Red, 3);
