@@ -40,13 +40,13 @@ void Form1::MnuFileExportViewClick() {
 }
 
 void Form1::MnuFileExportPlotClick() {
-    if (AGage->plot.PlotSampleLast < 0) {
+    if (plot.PlotSampleLast < 0) {
       prompts_->Message("There is no line plot to export yet: open the gauge and drag a line across the flow.");
       return;
     }
     const std::string name = ExportName(*prompts_, doc.DataFolder, "CSV files (*.csv)", "csv");
     std::string error;
-    if (!name.empty() && !WriteFileWhole(name, PlotSamplesCsv(AGage->plot), error))
+    if (!name.empty() && !WriteFileWhole(name, PlotSamplesCsv(plot), error))
       prompts_->Message("The plot data could not be exported.", error + ".");
 }
 

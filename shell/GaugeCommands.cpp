@@ -80,7 +80,13 @@ std::string SelectedObjectName(const ObjectTable& t) {
 }  // namespace
 
 GaugePanel::GaugePanel(ShellServices& window)
-    : QGroupBox("Gauge", window.Client()), window_(window), s_(window.State()) {
+    : QGroupBox("Gauge", window.Client()),
+      gauge(window.State().gauge),
+      plot(window.State().plot),
+      surface(window.State().surface),
+      surfaceTitle(window.State().surfaceTitle),
+      window_(window),
+      s_(window.State()) {
   setObjectName("AGage");
   setAutoFillBackground(true);
   resize(GaugeWidth, GaugeHeight);

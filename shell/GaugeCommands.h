@@ -25,8 +25,11 @@ class GaugePanel : public QGroupBox {
   explicit GaugePanel(ShellServices& window);
   ~GaugePanel() override;
 
-  GaugeState gauge;
-  LinePlotState plot;
+  // What the panel shows, kept with the program's state.
+  GaugeState& gauge;
+  LinePlotState& plot;
+  SurfacePressure& surface;
+  std::string& surfaceTitle;
   // The plot is drawn here and then shown in place of the view.
   QImage PlotBitmap;
   // The plot covers the view (its flow display waits in the view snapshot).
@@ -35,8 +38,6 @@ class GaugePanel : public QGroupBox {
   // Pressure with the samples and title it was drawn from.
   enum class PlotKind { Line, SurfacePressure };
   PlotKind shownPlot = PlotKind::Line;
-  SurfacePressure surface;
-  std::string surfaceTitle;
 
   QLineEdit* cal = nullptr;
   QLineEdit* calp = nullptr;

@@ -466,10 +466,10 @@ void Form1::WireHooks() {
   FlowHooks& f = flowHooks;
   f.MeshSetupRedraw = [this] { SetUpMesh(); };
   f.ReadGaugeCalibration = [this] {
-    ReadGaugeCalibration(AGage->gauge, mesh, AGage->Entries());
+    ReadGaugeCalibration(gauge, mesh, AGage->Entries());
     // The free stream of a new mesh size or stream, for U/U∞ and Cp (a run of
     // the empty mesh, once per mesh).
-    if (AGage->gauge.AGageVisible) UpdateFreeStreamForMesh(false);
+    if (gauge.AGageVisible) UpdateFreeStreamForMesh(false);
   };
 
   DocumentHooks& d = documentHooks;

@@ -10,7 +10,10 @@
 
 #include "display/FlowDisplay.h"
 #include "display/FreeStream.h"
+#include "display/Gauge.h"
+#include "display/LinePlot.h"
 #include "display/Lift.h"
+#include "display/SurfacePressure.h"
 #include "documents/Document.h"
 #include "documents/FileCommands.h"
 #include "documents/Preferences.h"
@@ -46,6 +49,12 @@ struct ProgramState {
   LiftResult lift;
   std::vector<float> liftedStream;
   SolverResult lastSolve;  // the last run's outcome and iteration count
+  // The gauge's calibration and readings, the line plot's line and samples,
+  // and the surface pressure last sampled with its title.
+  GaugeState gauge;
+  LinePlotState plot;
+  SurfacePressure surface;
+  std::string surfaceTitle;
   // The state structs the document's procedures work on.
   DocumentContext documentContext{objects, mesh, grid, display, doc, cmd, ui};
 
