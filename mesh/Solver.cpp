@@ -1,6 +1,7 @@
 #include "mesh/Solver.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <vector>
 
@@ -109,14 +110,13 @@ QUORVANE_WIDE_PASS double StepResidualPortable(int cells, float alpha, float* __
 // the same operations on every value in the same order, so the same numbers.
 // LaneDot's eight lanes are two registers of four doubles, lo and hi, one
 // addition each per eight cells.
-#define QUORVANE_AVX2 [[gnu::target("avx2"), gnu::always_inline]] inline
+#define QUORVANE_AVX2_FN gnu::target("avx2,fma"), gnu::optimize("fp-contract=off")
+#define QUORVANE_AVX2 [[QUORVANE_AVX2_FN, gnu::always_inline]] inline
 
 // lo += (double)a·(double)b on lanes 0-3, hi on lanes 4-7.
 QUORVANE_AVX2 void AddProducts(__m256d& lo, __m256d& hi, __m256 a, __m256 b) {
-  lo = _mm256_add_pd(lo, _mm256_mul_pd(_mm256_cvtps_pd(_mm256_castps256_ps128(a)),
-                                       _mm256_cvtps_pd(_mm256_castps256_ps128(b))));
-  hi = _mm256_add_pd(hi, _mm256_mul_pd(_mm256_cvtps_pd(_mm256_extractf128_ps(a, 1)),
-                                       _mm256_cvtps_pd(_mm256_extractf128_ps(b, 1))));
+  lo = _mm256_fmadd_pd(_mm256_cvtps_pd(_mm256_castps256_ps128(a)), _mm256_cvtps_pd(_mm256_castps256_ps128(b)), lo);
+  hi = _mm256_fmadd_pd(_mm256_cvtps_pd(_mm256_extractf128_ps(a, 1)), _mm256_cvtps_pd(_mm256_extractf128_ps(b, 1)), hi);
 }
 
 // The eight lanes in LaneDot's layout.
@@ -178,7 +178,7 @@ QUORVANE_AVX2 double FusedRowAvx2(const System& s, const float* __restrict r, fl
 }
 
 template <bool Renew>
-[[gnu::target("avx2")]] double DirectionAndProductAvx2(const System& s, const float* __restrict r,
+[[QUORVANE_AVX2_FN]] double DirectionAndProductAvx2(const System& s, const float* __restrict r,
                                                         float* __restrict p, float* __restrict q,
                                                         float* __restrict psi, float alpha, float beta) {
   const int M = s.M;
@@ -196,7 +196,7 @@ template <bool Renew>
 
 // r −= α q and r·r in one sweep; two blocks side by side, so that the two
 // blocks' chains of additions overlap, their sums added in order.
-[[gnu::target("avx2")]] double StepResidualAvx2(int cells, float alpha, float* __restrict r,
+[[QUORVANE_AVX2_FN]] double StepResidualAvx2(int cells, float alpha, float* __restrict r,
                                                  const float* __restrict q) {
   constexpr int Block = ResidualBlock;
   const __m256 a = _mm256_set1_ps(alpha);
@@ -230,16 +230,148 @@ template <bool Renew>
   return rr;
 }
 
-bool HaveAvx2() {
-  static const bool have = __builtin_cpu_supports("avx2");
-  return have;
+// The same again eight cells wider for AVX-512, where LaneDot's eight lanes
+// fill one register. No multiply and add may be fused into one rounding here,
+// as the instruction set would allow: that would change the numbers.
+#define QUORVANE_AVX512_FN gnu::target("avx512f"), gnu::optimize("fp-contract=off")
+#define QUORVANE_AVX512 [[QUORVANE_AVX512_FN, gnu::always_inline]] inline
+
+// Eight floats to eight doubles. (The masked forms, with every lane kept:
+// g++ 12 warns of an undefined value inside the unmasked ones.)
+QUORVANE_AVX512 __m512d Widen(__m256 a) { return _mm512_maskz_cvtps_pd(0xff, a); }
+
+// lanes += (double)a·(double)b, eight cells; the product of two floats is
+// exact in double, so adding it in the same instruction rounds as LaneDot does.
+QUORVANE_AVX512 __m512d AddProducts8(__m512d lanes, __m256 a, __m256 b) {
+  return _mm512_fmadd_pd(Widen(a), Widen(b), lanes);
 }
+template <bool Renew>
+QUORVANE_AVX512 double FusedRowAvx512(const System& s, const float* __restrict r, float* __restrict p,
+                                      float* __restrict q, float* __restrict psi, float alpha, float beta, int row) {
+  const int M = s.M;
+  const int k0 = row * M, k1 = k0 + M;
+  const float* __restrict D = s.diag;
+  const float* __restrict E = s.east;
+  const float* __restrict S = s.south;
+  const __m256 a = _mm256_set1_ps(alpha), b = _mm256_set1_ps(beta);
+  __m512d lanes = _mm512_setzero_pd();
+  int k = k0;
+  for (; k + 8 <= k1; k += 8) {
+    __m256 below = _mm256_loadu_ps(p + k + M);
+    if constexpr (Renew) {
+      const __m256 x = _mm256_add_ps(_mm256_loadu_ps(psi + k + M), _mm256_mul_ps(a, below));
+      below = _mm256_add_ps(_mm256_loadu_ps(r + k + M), _mm256_mul_ps(b, below));
+      _mm256_storeu_ps(psi + k + M, x);
+      _mm256_storeu_ps(p + k + M, below);
+    }
+    const __m256 centre = _mm256_loadu_ps(p + k);
+    __m256 v = _mm256_mul_ps(_mm256_loadu_ps(D + k), centre);
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k), below));
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(E + k), _mm256_loadu_ps(p + k + 1)));
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(E + k - 1), _mm256_loadu_ps(p + k - 1)));
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k - M), _mm256_loadu_ps(p + k - M)));
+    _mm256_storeu_ps(q + k, v);
+    lanes = AddProducts8(lanes, centre, v);
+  }
+  double sums[8];
+  _mm512_storeu_pd(sums, lanes);
+  for (; k < k1; ++k) {
+    if constexpr (Renew) {
+      psi[k + M] += alpha * p[k + M];
+      p[k + M] = r[k + M] + beta * p[k + M];
+    }
+    float v = D[k] * p[k];
+    v += S[k] * p[k + M];
+    v += E[k] * p[k + 1];
+    v += E[k - 1] * p[k - 1];
+    v += S[k - M] * p[k - M];
+    q[k] = v;
+    sums[0] += static_cast<double>(p[k]) * static_cast<double>(v);
+  }
+  return LaneTotal(sums);
+}
+
+template <bool Renew>
+[[QUORVANE_AVX512_FN]] double DirectionAndProductAvx512(const System& s, const float* __restrict r,
+                                                          float* __restrict p, float* __restrict q,
+                                                          float* __restrict psi, float alpha, float beta) {
+  const int M = s.M;
+  if (Renew) {
+    NewDirectionRow(r, p, psi, alpha, beta, 0, M);
+    NewDirectionRow(r, p, psi, alpha, beta, M, M);
+  }
+  StencilRow(s, p, q, 0);
+  double pq = Dot(p, q, M);
+  for (int row = 1; row < M - 1; ++row) pq += FusedRowAvx512<Renew>(s, r, p, q, psi, alpha, beta, row);
+  StencilRow(s, p, q, M - 1);
+  pq += Dot(p + (M - 1) * M, q + (M - 1) * M, M);
+  return pq;
+}
+
+[[QUORVANE_AVX512_FN]] double StepResidualAvx512(int cells, float alpha, float* __restrict r,
+                                                   const float* __restrict q) {
+  constexpr int Block = ResidualBlock;
+  const __m256 a = _mm256_set1_ps(alpha);
+  double rr = 0;
+  int k0 = 0;
+  for (; k0 + 2 * Block <= cells; k0 += 2 * Block) {
+    float* __restrict ra = r + k0;
+    float* __restrict rb = r + k0 + Block;
+    const float* __restrict qa = q + k0;
+    const float* __restrict qb = q + k0 + Block;
+    __m512d sa = _mm512_setzero_pd(), sb = sa;
+    for (int k = 0; k < Block; k += 8) {
+      const __m256 x = _mm256_sub_ps(_mm256_loadu_ps(ra + k), _mm256_mul_ps(a, _mm256_loadu_ps(qa + k)));
+      const __m256 y = _mm256_sub_ps(_mm256_loadu_ps(rb + k), _mm256_mul_ps(a, _mm256_loadu_ps(qb + k)));
+      _mm256_storeu_ps(ra + k, x);
+      _mm256_storeu_ps(rb + k, y);
+      sa = AddProducts8(sa, x, x);
+      sb = AddProducts8(sb, y, y);
+    }
+    double sums[8];
+    _mm512_storeu_pd(sums, sa);
+    rr += LaneTotal(sums);
+    _mm512_storeu_pd(sums, sb);
+    rr += LaneTotal(sums);
+  }
+  for (; k0 < cells; k0 += Block) {
+    const int k1 = std::min(k0 + Block, cells);
+    for (int k = k0; k < k1; ++k) r[k] -= alpha * q[k];
+    rr += Dot(r + k0, r + k0, k1 - k0);
+  }
+  return rr;
+}
+
 #endif
+
+// The widest passes a run may use (tests narrow it).
+std::atomic<SolverPasses> widestPasses{SolverPasses::Avx512};
+
+bool UseAvx512() {
+#ifdef QUORVANE_AVX2_PASSES
+  static const bool have = __builtin_cpu_supports("avx512f");
+  return have && widestPasses.load(std::memory_order_relaxed) >= SolverPasses::Avx512;
+#else
+  return false;
+#endif
+}
+
+bool UseAvx2() {
+#ifdef QUORVANE_AVX2_PASSES
+  static const bool have = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  return have && widestPasses.load(std::memory_order_relaxed) >= SolverPasses::Avx2;
+#else
+  return false;
+#endif
+}
 
 double DirectionAndProduct(const System& s, const float* r, float* p, float* q, float* psi, bool renew, float alpha,
                            float beta) {
 #ifdef QUORVANE_AVX2_PASSES
-  if (HaveAvx2() && s.M >= 2)
+  if (UseAvx512())
+    return renew ? DirectionAndProductAvx512<true>(s, r, p, q, psi, alpha, beta)
+                 : DirectionAndProductAvx512<false>(s, r, p, q, psi, alpha, beta);
+  if (UseAvx2())
     return renew ? DirectionAndProductAvx2<true>(s, r, p, q, psi, alpha, beta)
                  : DirectionAndProductAvx2<false>(s, r, p, q, psi, alpha, beta);
 #endif
@@ -248,7 +380,8 @@ double DirectionAndProduct(const System& s, const float* r, float* p, float* q, 
 
 double StepResidual(int cells, float alpha, float* r, const float* q) {
 #ifdef QUORVANE_AVX2_PASSES
-  if (HaveAvx2()) return StepResidualAvx2(cells, alpha, r, q);
+  if (UseAvx512()) return StepResidualAvx512(cells, alpha, r, q);
+  if (UseAvx2()) return StepResidualAvx2(cells, alpha, r, q);
 #endif
   return StepResidualPortable(cells, alpha, r, q);
 }
@@ -274,6 +407,8 @@ bool AllFinite(const float* a, int n) {
 }
 
 }  // namespace
+
+SolverPasses LimitSolverPasses(SolverPasses widest) { return widestPasses.exchange(widest); }
 
 void ApplyMatrix(const Mesh& mesh, const float* x, float* y) {
   const System s{mesh.CoefDiag.data(), mesh.CoefEast.data(), mesh.CoefSouth.data(), mesh.RightHandSide.data(),
