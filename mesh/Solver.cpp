@@ -109,7 +109,10 @@ QUORVANE_WIDE_PASS double StepResidualPortable(int cells, float alpha, float* __
 // The same two passes written out for AVX2, each array streamed once per pass:
 // the same operations on every value in the same order, so the same numbers.
 // LaneDot's eight lanes are two registers of four doubles, lo and hi, one
-// addition each per eight cells.
+// addition each per eight cells. Only those additions use the fused
+// multiply-add: the product of two floats is exact in double, so rounding it
+// with the addition changes nothing. Nothing else may be fused (the float
+// products are not exact), hence fp-contract=off.
 #define QUORVANE_AVX2_FN gnu::target("avx2,fma"), gnu::optimize("fp-contract=off")
 #define QUORVANE_AVX2 [[QUORVANE_AVX2_FN, gnu::always_inline]] inline
 
@@ -130,7 +133,8 @@ inline double LaneTotal(const double* s) {
 }
 
 // One interior row in one sweep: p renewed on the row below (ψ moved first),
-// q = A p on this row, and p·q summed as LaneDot sums it.
+// q = A p on this row, and p·q summed as LaneDot sums it, the cells left over
+// after the last eight added to the first lane in order.
 template <bool Renew>
 QUORVANE_AVX2 double FusedRowAvx2(const System& s, const float* __restrict r, float* __restrict p,
                                   float* __restrict q, float* __restrict psi, float alpha, float beta, int row) {
@@ -230,9 +234,9 @@ template <bool Renew>
   return rr;
 }
 
-// The same again eight cells wider for AVX-512, where LaneDot's eight lanes
-// fill one register. No multiply and add may be fused into one rounding here,
-// as the instruction set would allow: that would change the numbers.
+// The same again with LaneDot's eight lanes in one AVX-512 register of eight
+// doubles, the floats still eight to a register. As above, only the lane
+// additions are fused with their exact products.
 #define QUORVANE_AVX512_FN gnu::target("avx512f"), gnu::optimize("fp-contract=off")
 #define QUORVANE_AVX512 [[QUORVANE_AVX512_FN, gnu::always_inline]] inline
 
@@ -240,8 +244,7 @@ template <bool Renew>
 // g++ 12 warns of an undefined value inside the unmasked ones.)
 QUORVANE_AVX512 __m512d Widen(__m256 a) { return _mm512_maskz_cvtps_pd(0xff, a); }
 
-// lanes += (double)a·(double)b, eight cells; the product of two floats is
-// exact in double, so adding it in the same instruction rounds as LaneDot does.
+// lanes += (double)a·(double)b, eight cells.
 QUORVANE_AVX512 __m512d AddProducts8(__m512d lanes, __m256 a, __m256 b) {
   return _mm512_fmadd_pd(Widen(a), Widen(b), lanes);
 }
