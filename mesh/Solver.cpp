@@ -14,6 +14,13 @@
 #include "platform/CommandState.h"
 #include "platform/UiState.h"
 
+// No multiplication and addition in this file may be fused into one rounding
+// (the passes for processors that could must give the numbers of those that
+// cannot); g++ is told so function by function below.
+#ifdef __clang__
+#pragma clang fp contract(off)
+#endif
+
 namespace {
 
 // The arrays of one run. Each iteration streams them twice: one pass moves ψ
@@ -113,7 +120,12 @@ QUORVANE_WIDE_PASS double StepResidualPortable(int cells, float alpha, float* __
 // multiply-add: the product of two floats is exact in double, so rounding it
 // with the addition changes nothing. Nothing else may be fused (the float
 // products are not exact), hence fp-contract=off.
-#define QUORVANE_AVX2_FN gnu::target("avx2,fma"), gnu::optimize("fp-contract=off")
+#ifdef __clang__
+#define QUORVANE_NO_CONTRACT
+#else
+#define QUORVANE_NO_CONTRACT , gnu::optimize("fp-contract=off")
+#endif
+#define QUORVANE_AVX2_FN gnu::target("avx2,fma") QUORVANE_NO_CONTRACT
 #define QUORVANE_AVX2 [[QUORVANE_AVX2_FN, gnu::always_inline]] inline
 
 // lo += (double)a·(double)b on lanes 0-3, hi on lanes 4-7.
@@ -237,7 +249,7 @@ template <bool Renew>
 // The same again with LaneDot's eight lanes in one AVX-512 register of eight
 // doubles, the floats still eight to a register. As above, only the lane
 // additions are fused with their exact products.
-#define QUORVANE_AVX512_FN gnu::target("avx512f"), gnu::optimize("fp-contract=off")
+#define QUORVANE_AVX512_FN gnu::target("avx512f") QUORVANE_NO_CONTRACT
 #define QUORVANE_AVX512 [[QUORVANE_AVX512_FN, gnu::always_inline]] inline
 
 // Eight floats to eight doubles. (The masked forms, with every lane kept:
@@ -344,29 +356,22 @@ template <bool Renew>
   }
   return rr;
 }
-
 #endif
 
 // The widest passes a run may use (tests narrow it).
 std::atomic<SolverPasses> widestPasses{SolverPasses::Avx512};
 
-bool UseAvx512() {
 #ifdef QUORVANE_AVX2_PASSES
+bool UseAvx512() {
   static const bool have = __builtin_cpu_supports("avx512f");
   return have && widestPasses.load(std::memory_order_relaxed) >= SolverPasses::Avx512;
-#else
-  return false;
-#endif
 }
 
 bool UseAvx2() {
-#ifdef QUORVANE_AVX2_PASSES
   static const bool have = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
   return have && widestPasses.load(std::memory_order_relaxed) >= SolverPasses::Avx2;
-#else
-  return false;
-#endif
 }
+#endif
 
 double DirectionAndProduct(const System& s, const float* r, float* p, float* q, float* psi, bool renew, float alpha,
                            float beta) {
