@@ -249,7 +249,7 @@ template <bool Renew>
 // The same again with LaneDot's eight lanes in one AVX-512 register of eight
 // doubles, the floats still eight to a register. As above, only the lane
 // additions are fused with their exact products.
-#define QUORVANE_AVX512_FN gnu::target("avx512f") QUORVANE_NO_CONTRACT
+#define QUORVANE_AVX512_FN gnu::target("avx512f,avx512vl") QUORVANE_NO_CONTRACT
 #define QUORVANE_AVX512 [[QUORVANE_AVX512_FN, gnu::always_inline]] inline
 
 // Eight floats to eight doubles. (The masked forms, with every lane kept:
@@ -260,6 +260,13 @@ QUORVANE_AVX512 __m512d Widen(__m256 a) { return _mm512_maskz_cvtps_pd(0xff, a);
 QUORVANE_AVX512 __m512d AddProducts8(__m512d lanes, __m256 a, __m256 b) {
   return _mm512_fmadd_pd(Widen(a), Widen(b), lanes);
 }
+// Eight cells from cell `Cells` of the sixteen in (low, high): the cells of
+// high follow those of low.
+template <int Cells>
+QUORVANE_AVX512 __m256 Shift(__m256 high, __m256 low) {
+  return _mm256_castsi256_ps(_mm256_alignr_epi32(_mm256_castps_si256(high), _mm256_castps_si256(low), Cells));
+}
+
 template <bool Renew>
 QUORVANE_AVX512 double FusedRowAvx512(const System& s, const float* __restrict r, float* __restrict p,
                                       float* __restrict q, float* __restrict psi, float alpha, float beta, int row) {
@@ -271,7 +278,13 @@ QUORVANE_AVX512 double FusedRowAvx512(const System& s, const float* __restrict r
   const __m256 a = _mm256_set1_ps(alpha), b = _mm256_set1_ps(beta);
   __m512d lanes = _mm512_setzero_pd();
   int k = k0;
+  // The cells of this row either side of a step come from the steps before
+  // and after, moved one cell across (this row's p does not change here).
+  __m256 west = _mm256_loadu_ps(p + k0 - 8), centre = _mm256_loadu_ps(p + k0);
+  __m256 eastBefore = _mm256_loadu_ps(E + k0 - 8);
   for (; k + 8 <= k1; k += 8) {
+    const __m256 next = _mm256_loadu_ps(p + k + 8);
+    const __m256 east = _mm256_loadu_ps(E + k);
     __m256 below = _mm256_loadu_ps(p + k + M);
     if constexpr (Renew) {
       const __m256 x = _mm256_add_ps(_mm256_loadu_ps(psi + k + M), _mm256_mul_ps(a, below));
@@ -279,14 +292,16 @@ QUORVANE_AVX512 double FusedRowAvx512(const System& s, const float* __restrict r
       _mm256_storeu_ps(psi + k + M, x);
       _mm256_storeu_ps(p + k + M, below);
     }
-    const __m256 centre = _mm256_loadu_ps(p + k);
     __m256 v = _mm256_mul_ps(_mm256_loadu_ps(D + k), centre);
     v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k), below));
-    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(E + k), _mm256_loadu_ps(p + k + 1)));
-    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(E + k - 1), _mm256_loadu_ps(p + k - 1)));
+    v = _mm256_add_ps(v, _mm256_mul_ps(east, Shift<1>(next, centre)));
+    v = _mm256_add_ps(v, _mm256_mul_ps(Shift<7>(east, eastBefore), Shift<7>(centre, west)));
     v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k - M), _mm256_loadu_ps(p + k - M)));
     _mm256_storeu_ps(q + k, v);
     lanes = AddProducts8(lanes, centre, v);
+    west = centre;
+    centre = next;
+    eastBefore = east;
   }
   double sums[8];
   _mm512_storeu_pd(sums, lanes);
@@ -363,7 +378,7 @@ std::atomic<SolverPasses> widestPasses{SolverPasses::Avx512};
 
 #ifdef QUORVANE_AVX2_PASSES
 bool UseAvx512() {
-  static const bool have = __builtin_cpu_supports("avx512f");
+  static const bool have = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
   return have && widestPasses.load(std::memory_order_relaxed) >= SolverPasses::Avx512;
 }
 
