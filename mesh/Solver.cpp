@@ -305,18 +305,32 @@ QUORVANE_AVX512 double FusedRowAvx512(const System& s, const float* __restrict r
   }
   double sums[8];
   _mm512_storeu_pd(sums, lanes);
-  for (; k < k1; ++k) {
+  if (k < k1) {
+    // The cells left over, fewer than eight, in one more step. The step's
+    // other cells (the next row's, or row M's spare cells at the end) are
+    // written back as they were: q there is formed later, and the row after
+    // the one renewed here is renewed later.
+    const __mmask8 left = static_cast<__mmask8>((1u << (k1 - k)) - 1u);
+    const __m256 next = _mm256_loadu_ps(p + k + 8);
+    const __m256 east = _mm256_loadu_ps(E + k);
+    __m256 below = _mm256_loadu_ps(p + k + M);
     if constexpr (Renew) {
-      psi[k + M] += alpha * p[k + M];
-      p[k + M] = r[k + M] + beta * p[k + M];
+      const __m256 was = _mm256_loadu_ps(psi + k + M);
+      const __m256 renewed = _mm256_add_ps(_mm256_loadu_ps(r + k + M), _mm256_mul_ps(b, below));
+      _mm256_storeu_ps(psi + k + M, _mm256_mask_blend_ps(left, was, _mm256_add_ps(was, _mm256_mul_ps(a, below))));
+      _mm256_storeu_ps(p + k + M, _mm256_mask_blend_ps(left, below, renewed));
+      below = renewed;
     }
-    float v = D[k] * p[k];
-    v += S[k] * p[k + M];
-    v += E[k] * p[k + 1];
-    v += E[k - 1] * p[k - 1];
-    v += S[k - M] * p[k - M];
-    q[k] = v;
-    sums[0] += static_cast<double>(p[k]) * static_cast<double>(v);
+    __m256 v = _mm256_mul_ps(_mm256_loadu_ps(D + k), centre);
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k), below));
+    v = _mm256_add_ps(v, _mm256_mul_ps(east, Shift<1>(next, centre)));
+    v = _mm256_add_ps(v, _mm256_mul_ps(Shift<7>(east, eastBefore), Shift<7>(centre, west)));
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k - M), _mm256_loadu_ps(p + k - M)));
+    _mm256_storeu_ps(q + k, _mm256_mask_blend_ps(left, _mm256_loadu_ps(q + k), v));
+    // Their products go to the first lane, in order, after the rest.
+    double products[8];
+    _mm512_storeu_pd(products, _mm512_mul_pd(Widen(centre), Widen(v)));
+    for (int i = 0; i < k1 - k; ++i) sums[0] += products[i];
   }
   return LaneTotal(sums);
 }
