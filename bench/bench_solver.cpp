@@ -1,13 +1,14 @@
 // The solvers measured like with like, every comparison timed in one run with
 // the contenders alternating round by round, in the thread's processor time,
 // and reported as ratios of medians:
-//   BM_Iteration        one standard iteration (and the same in the plain
-//                       passes, without the AVX2 or AVX-512 ones) against Eigen's float
+//   BM_Iteration        one standard iteration against Eigen's float
 //                       ConjugateGradient with the identity preconditioner (the
 //                       same method), and against the memory floor: 52 bytes per
 //                       cell over the bandwidth of a float triad a = b + s c
 //                       (16 bytes an element with the write-allocate) over arrays
-//                       as large as the iteration's working set.
+//                       as large as the iteration's working set; also the same
+//                       iteration in the plain passes (portable_over_floor),
+//                       without the ones written out for AVX2 and AVX-512.
 //   BM_ToStopLevel      the standard run to its stop rule (0.2 % of the first
 //                       residual, never before 1002 iterations) against Eigen's
 //                       default ConjugateGradient (diagonal preconditioner) to
