@@ -6,7 +6,9 @@
 //                       same method), and against the memory floor: 52 bytes per
 //                       cell over the bandwidth of a float triad a = b + s c
 //                       (16 bytes an element with the write-allocate) over arrays
-//                       as large as the iteration's working set.
+//                       as large as the iteration's working set; also the same
+//                       iteration in the plain passes (portable_over_floor),
+//                       without the ones written out for AVX2 and AVX-512.
 //   BM_ToStopLevel      the standard run to its stop rule (0.2 % of the first
 //                       residual, never before 1002 iterations) against Eigen's
 //                       default ConjugateGradient (diagonal preconditioner) to
@@ -209,8 +211,8 @@ void BM_Iteration(benchmark::State& state) {
   constexpr int Short = 20, Long = 120;
   TriadArrays triad(7u * 4u * static_cast<std::size_t>(cells));
   const int repeats = 50;
-  enum { Ours, Floor, Identity };
-  Rounds rounds(3);
+  enum { Ours, Floor, Identity, Portable };
+  Rounds rounds(4);
 #ifdef QUORVANE_HAVE_EIGEN
   EigenSystem& e = EigenFor(M);
   Eigen::VectorXf x;
@@ -219,6 +221,15 @@ void BM_Iteration(benchmark::State& state) {
     const double shortRun = Ms([&] { StandardIterations(mesh, Short); });
     const double longRun = Ms([&] { StandardIterations(mesh, Long); });
     rounds.Add(Ours, (longRun - shortRun) / (Long - Short));
+    {
+      // The same iteration in the plain passes, without the instruction sets
+      // written out for the processor.
+      const SolverPasses before = LimitSolverPasses(SolverPasses::Portable);
+      const double plainShort = Ms([&] { StandardIterations(mesh, Short); });
+      const double plainLong = Ms([&] { StandardIterations(mesh, Long); });
+      LimitSolverPasses(before);
+      rounds.Add(Portable, (plainLong - plainShort) / (Long - Short));
+    }
     const double sweep = Ms([&] { triad.Run(repeats); }) / repeats;
     rounds.Add(Floor, BytesPerCell * cells / (16.0 * triad.N() / sweep));
 #ifdef QUORVANE_HAVE_EIGEN
@@ -230,6 +241,7 @@ void BM_Iteration(benchmark::State& state) {
   state.counters["ours_us"] = 1000 * rounds.Med(Ours);
   state.counters["floor_us"] = 1000 * rounds.Med(Floor);
   state.counters["ours_over_floor"] = rounds.Med(Ours) / rounds.Med(Floor);
+  state.counters["portable_over_floor"] = rounds.Med(Portable) / rounds.Med(Floor);
   state.counters["triad_GBps"] = BytesPerCell * cells / rounds.Med(Floor) / 1e6;
 #ifdef QUORVANE_HAVE_EIGEN
   state.counters["eigen_identity_us"] = 1000 * rounds.Med(Identity);

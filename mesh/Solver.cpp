@@ -1,14 +1,26 @@
 #include "mesh/Solver.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <vector>
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include "mesh/NumberText.h"
 #include "mesh/WidePass.h"
 #include "platform/CommandState.h"
 #include "platform/UiState.h"
 #include "platform/WindowServices.h"
+
+// No multiplication and addition in this file may be fused into one rounding
+// (the passes for processors that could must give the numbers of those that
+// cannot); g++ is told so function by function below.
+#ifdef __clang__
+#pragma clang fp contract(off)
+#endif
 
 namespace {
 
@@ -69,10 +81,10 @@ inline void NewDirectionRow(const float* __restrict r, float* __restrict p, floa
 
 // The first pass: ψ moved by the last step (α, with the direction it was taken
 // along) and p renewed one row ahead of the product that needs it, then q = A p
-// and p·q.
-QUORVANE_WIDE_PASS double DirectionAndProduct(const System& s, const float* __restrict r, float* __restrict p,
-                                              float* __restrict q, float* __restrict psi, bool renew, float alpha,
-                                              float beta) {
+// and p·q, the rows' sums added in row order.
+QUORVANE_WIDE_PASS double DirectionAndProductPortable(const System& s, const float* __restrict r,
+                                                      float* __restrict p, float* __restrict q,
+                                                      float* __restrict psi, bool renew, float alpha, float beta) {
   const int M = s.M;
   if (renew) NewDirectionRow(r, p, psi, alpha, beta, 0, M);
   double pq = 0;
@@ -84,17 +96,332 @@ QUORVANE_WIDE_PASS double DirectionAndProduct(const System& s, const float* __re
   return pq;
 }
 
-// r −= α q with r·r, a block at a time so the dot product reads r from the
-// cache.
-QUORVANE_WIDE_PASS double StepResidual(int cells, float alpha, float* __restrict r, const float* __restrict q) {
-  constexpr int Block = 1024;
+// The second pass: r −= α q with r·r, a block of 1024 cells at a time, each
+// block's sum added in order.
+constexpr int ResidualBlock = 1024;
+
+QUORVANE_WIDE_PASS double StepResidualPortable(int cells, float alpha, float* __restrict r,
+                                               const float* __restrict q) {
   double rr = 0;
-  for (int k0 = 0; k0 < cells; k0 += Block) {
+  for (int k0 = 0; k0 < cells; k0 += ResidualBlock) {
+    const int k1 = std::min(k0 + ResidualBlock, cells);
+    for (int k = k0; k < k1; ++k) r[k] -= alpha * q[k];
+    rr += Dot(r + k0, r + k0, k1 - k0);
+  }
+  return rr;
+}
+
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
+#define QUORVANE_AVX2_PASSES 1
+
+// The same two passes written out for AVX2, each array streamed once per pass:
+// the same operations on every value in the same order, so the same numbers.
+// LaneDot's eight lanes are two registers of four doubles, lo and hi, one
+// addition each per eight cells. Only those additions use the fused
+// multiply-add: the product of two floats is exact in double, so rounding it
+// with the addition changes nothing. Nothing else may be fused (the float
+// products are not exact), hence fp-contract=off.
+#ifdef __clang__
+#define QUORVANE_NO_CONTRACT
+#else
+#define QUORVANE_NO_CONTRACT , gnu::optimize("fp-contract=off")
+#endif
+#define QUORVANE_AVX2_FN gnu::target("avx2,fma") QUORVANE_NO_CONTRACT
+#define QUORVANE_AVX2 [[QUORVANE_AVX2_FN, gnu::always_inline]] inline
+
+// lo += (double)a·(double)b on lanes 0-3, hi on lanes 4-7.
+QUORVANE_AVX2 void AddProducts(__m256d& lo, __m256d& hi, __m256 a, __m256 b) {
+  lo = _mm256_fmadd_pd(_mm256_cvtps_pd(_mm256_castps256_ps128(a)), _mm256_cvtps_pd(_mm256_castps256_ps128(b)), lo);
+  hi = _mm256_fmadd_pd(_mm256_cvtps_pd(_mm256_extractf128_ps(a, 1)), _mm256_cvtps_pd(_mm256_extractf128_ps(b, 1)), hi);
+}
+
+// The eight lanes in LaneDot's layout.
+QUORVANE_AVX2 void StoreLanes(double* lanes, __m256d lo, __m256d hi) {
+  _mm256_storeu_pd(lanes, lo);
+  _mm256_storeu_pd(lanes + 4, hi);
+}
+
+inline double LaneTotal(const double* s) {
+  return ((s[0] + s[1]) + (s[2] + s[3])) + ((s[4] + s[5]) + (s[6] + s[7]));
+}
+
+// One interior row in one sweep: p renewed on the row below (ψ moved first),
+// q = A p on this row, and p·q summed as LaneDot sums it, the cells left over
+// after the last eight added to the first lane in order.
+template <bool Renew>
+QUORVANE_AVX2 double FusedRowAvx2(const System& s, const float* __restrict r, float* __restrict p,
+                                  float* __restrict q, float* __restrict psi, float alpha, float beta, int row) {
+  const int M = s.M;
+  const int k0 = row * M, k1 = k0 + M;
+  const float* __restrict D = s.diag;
+  const float* __restrict E = s.east;
+  const float* __restrict S = s.south;
+  const __m256 a = _mm256_set1_ps(alpha), b = _mm256_set1_ps(beta);
+  __m256d lo = _mm256_setzero_pd(), hi = _mm256_setzero_pd();
+  int k = k0;
+  for (; k + 8 <= k1; k += 8) {
+    __m256 below = _mm256_loadu_ps(p + k + M);
+    if constexpr (Renew) {
+      const __m256 x = _mm256_add_ps(_mm256_loadu_ps(psi + k + M), _mm256_mul_ps(a, below));
+      below = _mm256_add_ps(_mm256_loadu_ps(r + k + M), _mm256_mul_ps(b, below));
+      _mm256_storeu_ps(psi + k + M, x);
+      _mm256_storeu_ps(p + k + M, below);
+    }
+    const __m256 centre = _mm256_loadu_ps(p + k);
+    __m256 v = _mm256_mul_ps(_mm256_loadu_ps(D + k), centre);
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k), below));
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(E + k), _mm256_loadu_ps(p + k + 1)));
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(E + k - 1), _mm256_loadu_ps(p + k - 1)));
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k - M), _mm256_loadu_ps(p + k - M)));
+    _mm256_storeu_ps(q + k, v);
+    AddProducts(lo, hi, centre, v);
+  }
+  double lanes[8];
+  StoreLanes(lanes, lo, hi);
+  for (; k < k1; ++k) {
+    if constexpr (Renew) {
+      psi[k + M] += alpha * p[k + M];
+      p[k + M] = r[k + M] + beta * p[k + M];
+    }
+    float v = D[k] * p[k];
+    v += S[k] * p[k + M];
+    v += E[k] * p[k + 1];
+    v += E[k - 1] * p[k - 1];
+    v += S[k - M] * p[k - M];
+    q[k] = v;
+    lanes[0] += static_cast<double>(p[k]) * static_cast<double>(v);
+  }
+  return LaneTotal(lanes);
+}
+
+template <bool Renew>
+[[QUORVANE_AVX2_FN]] double DirectionAndProductAvx2(const System& s, const float* __restrict r,
+                                                        float* __restrict p, float* __restrict q,
+                                                        float* __restrict psi, float alpha, float beta) {
+  const int M = s.M;
+  if (Renew) {
+    NewDirectionRow(r, p, psi, alpha, beta, 0, M);
+    NewDirectionRow(r, p, psi, alpha, beta, M, M);
+  }
+  StencilRow(s, p, q, 0);
+  double pq = Dot(p, q, M);
+  for (int row = 1; row < M - 1; ++row) pq += FusedRowAvx2<Renew>(s, r, p, q, psi, alpha, beta, row);
+  StencilRow(s, p, q, M - 1);
+  pq += Dot(p + (M - 1) * M, q + (M - 1) * M, M);
+  return pq;
+}
+
+// r −= α q and r·r in one sweep; two blocks side by side, so that the two
+// blocks' chains of additions overlap, their sums added in order.
+[[QUORVANE_AVX2_FN]] double StepResidualAvx2(int cells, float alpha, float* __restrict r,
+                                                 const float* __restrict q) {
+  constexpr int Block = ResidualBlock;
+  const __m256 a = _mm256_set1_ps(alpha);
+  double rr = 0;
+  int k0 = 0;
+  for (; k0 + 2 * Block <= cells; k0 += 2 * Block) {
+    float* __restrict ra = r + k0;
+    float* __restrict rb = r + k0 + Block;
+    const float* __restrict qa = q + k0;
+    const float* __restrict qb = q + k0 + Block;
+    __m256d alo = _mm256_setzero_pd(), ahi = alo, blo = alo, bhi = alo;
+    for (int k = 0; k < Block; k += 8) {
+      const __m256 x = _mm256_sub_ps(_mm256_loadu_ps(ra + k), _mm256_mul_ps(a, _mm256_loadu_ps(qa + k)));
+      const __m256 y = _mm256_sub_ps(_mm256_loadu_ps(rb + k), _mm256_mul_ps(a, _mm256_loadu_ps(qb + k)));
+      _mm256_storeu_ps(ra + k, x);
+      _mm256_storeu_ps(rb + k, y);
+      AddProducts(alo, ahi, x, x);
+      AddProducts(blo, bhi, y, y);
+    }
+    double lanes[8];
+    StoreLanes(lanes, alo, ahi);
+    rr += LaneTotal(lanes);
+    StoreLanes(lanes, blo, bhi);
+    rr += LaneTotal(lanes);
+  }
+  for (; k0 < cells; k0 += Block) {
     const int k1 = std::min(k0 + Block, cells);
     for (int k = k0; k < k1; ++k) r[k] -= alpha * q[k];
     rr += Dot(r + k0, r + k0, k1 - k0);
   }
   return rr;
+}
+
+// The same again with LaneDot's eight lanes in one AVX-512 register of eight
+// doubles, the floats still eight to a register. As above, only the lane
+// additions are fused with their exact products.
+#define QUORVANE_AVX512_FN gnu::target("avx512f,avx512vl") QUORVANE_NO_CONTRACT
+#define QUORVANE_AVX512 [[QUORVANE_AVX512_FN, gnu::always_inline]] inline
+
+// Eight floats to eight doubles. (The masked forms, with every lane kept:
+// g++ 12 warns of an undefined value inside the unmasked ones.)
+QUORVANE_AVX512 __m512d Widen(__m256 a) { return _mm512_maskz_cvtps_pd(0xff, a); }
+
+// lanes += (double)a·(double)b, eight cells.
+QUORVANE_AVX512 __m512d AddProducts8(__m512d lanes, __m256 a, __m256 b) {
+  return _mm512_fmadd_pd(Widen(a), Widen(b), lanes);
+}
+// Eight cells from cell `Cells` of the sixteen in (low, high): the cells of
+// high follow those of low.
+template <int Cells>
+QUORVANE_AVX512 __m256 Shift(__m256 high, __m256 low) {
+  return _mm256_castsi256_ps(_mm256_alignr_epi32(_mm256_castps_si256(high), _mm256_castps_si256(low), Cells));
+}
+
+template <bool Renew>
+QUORVANE_AVX512 double FusedRowAvx512(const System& s, const float* __restrict r, float* __restrict p,
+                                      float* __restrict q, float* __restrict psi, float alpha, float beta, int row) {
+  const int M = s.M;
+  const int k0 = row * M, k1 = k0 + M;
+  const float* __restrict D = s.diag;
+  const float* __restrict E = s.east;
+  const float* __restrict S = s.south;
+  const __m256 a = _mm256_set1_ps(alpha), b = _mm256_set1_ps(beta);
+  __m512d lanes = _mm512_setzero_pd();
+  int k = k0;
+  // The cells of this row either side of a step come from the steps before
+  // and after, moved one cell across (this row's p does not change here).
+  __m256 west = _mm256_loadu_ps(p + k0 - 8), centre = _mm256_loadu_ps(p + k0);
+  __m256 eastBefore = _mm256_loadu_ps(E + k0 - 8);
+  for (; k + 8 <= k1; k += 8) {
+    const __m256 next = _mm256_loadu_ps(p + k + 8);
+    const __m256 east = _mm256_loadu_ps(E + k);
+    __m256 below = _mm256_loadu_ps(p + k + M);
+    if constexpr (Renew) {
+      const __m256 x = _mm256_add_ps(_mm256_loadu_ps(psi + k + M), _mm256_mul_ps(a, below));
+      below = _mm256_add_ps(_mm256_loadu_ps(r + k + M), _mm256_mul_ps(b, below));
+      _mm256_storeu_ps(psi + k + M, x);
+      _mm256_storeu_ps(p + k + M, below);
+    }
+    __m256 v = _mm256_mul_ps(_mm256_loadu_ps(D + k), centre);
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k), below));
+    v = _mm256_add_ps(v, _mm256_mul_ps(east, Shift<1>(next, centre)));
+    v = _mm256_add_ps(v, _mm256_mul_ps(Shift<7>(east, eastBefore), Shift<7>(centre, west)));
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k - M), _mm256_loadu_ps(p + k - M)));
+    _mm256_storeu_ps(q + k, v);
+    lanes = AddProducts8(lanes, centre, v);
+    west = centre;
+    centre = next;
+    eastBefore = east;
+  }
+  double sums[8];
+  _mm512_storeu_pd(sums, lanes);
+  if (k < k1) {
+    // The cells left over, fewer than eight, in one more step. The step's
+    // other cells (the next row's, or row M's spare cells at the end) are
+    // written back as they were: q there is formed later, and the row after
+    // the one renewed here is renewed later.
+    const __mmask8 left = static_cast<__mmask8>((1u << (k1 - k)) - 1u);
+    const __m256 next = _mm256_loadu_ps(p + k + 8);
+    const __m256 east = _mm256_loadu_ps(E + k);
+    __m256 below = _mm256_loadu_ps(p + k + M);
+    if constexpr (Renew) {
+      const __m256 was = _mm256_loadu_ps(psi + k + M);
+      const __m256 renewed = _mm256_add_ps(_mm256_loadu_ps(r + k + M), _mm256_mul_ps(b, below));
+      _mm256_storeu_ps(psi + k + M, _mm256_mask_blend_ps(left, was, _mm256_add_ps(was, _mm256_mul_ps(a, below))));
+      _mm256_storeu_ps(p + k + M, _mm256_mask_blend_ps(left, below, renewed));
+      below = renewed;
+    }
+    __m256 v = _mm256_mul_ps(_mm256_loadu_ps(D + k), centre);
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k), below));
+    v = _mm256_add_ps(v, _mm256_mul_ps(east, Shift<1>(next, centre)));
+    v = _mm256_add_ps(v, _mm256_mul_ps(Shift<7>(east, eastBefore), Shift<7>(centre, west)));
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k - M), _mm256_loadu_ps(p + k - M)));
+    _mm256_storeu_ps(q + k, _mm256_mask_blend_ps(left, _mm256_loadu_ps(q + k), v));
+    // Their products go to the first lane, in order, after the rest.
+    double products[8];
+    _mm512_storeu_pd(products, _mm512_mul_pd(Widen(centre), Widen(v)));
+    for (int i = 0; i < k1 - k; ++i) sums[0] += products[i];
+  }
+  return LaneTotal(sums);
+}
+
+template <bool Renew>
+[[QUORVANE_AVX512_FN]] double DirectionAndProductAvx512(const System& s, const float* __restrict r,
+                                                          float* __restrict p, float* __restrict q,
+                                                          float* __restrict psi, float alpha, float beta) {
+  const int M = s.M;
+  if (Renew) {
+    NewDirectionRow(r, p, psi, alpha, beta, 0, M);
+    NewDirectionRow(r, p, psi, alpha, beta, M, M);
+  }
+  StencilRow(s, p, q, 0);
+  double pq = Dot(p, q, M);
+  for (int row = 1; row < M - 1; ++row) pq += FusedRowAvx512<Renew>(s, r, p, q, psi, alpha, beta, row);
+  StencilRow(s, p, q, M - 1);
+  pq += Dot(p + (M - 1) * M, q + (M - 1) * M, M);
+  return pq;
+}
+
+[[QUORVANE_AVX512_FN]] double StepResidualAvx512(int cells, float alpha, float* __restrict r,
+                                                   const float* __restrict q) {
+  constexpr int Block = ResidualBlock;
+  const __m256 a = _mm256_set1_ps(alpha);
+  double rr = 0;
+  int k0 = 0;
+  for (; k0 + 2 * Block <= cells; k0 += 2 * Block) {
+    float* __restrict ra = r + k0;
+    float* __restrict rb = r + k0 + Block;
+    const float* __restrict qa = q + k0;
+    const float* __restrict qb = q + k0 + Block;
+    __m512d sa = _mm512_setzero_pd(), sb = sa;
+    for (int k = 0; k < Block; k += 8) {
+      const __m256 x = _mm256_sub_ps(_mm256_loadu_ps(ra + k), _mm256_mul_ps(a, _mm256_loadu_ps(qa + k)));
+      const __m256 y = _mm256_sub_ps(_mm256_loadu_ps(rb + k), _mm256_mul_ps(a, _mm256_loadu_ps(qb + k)));
+      _mm256_storeu_ps(ra + k, x);
+      _mm256_storeu_ps(rb + k, y);
+      sa = AddProducts8(sa, x, x);
+      sb = AddProducts8(sb, y, y);
+    }
+    double sums[8];
+    _mm512_storeu_pd(sums, sa);
+    rr += LaneTotal(sums);
+    _mm512_storeu_pd(sums, sb);
+    rr += LaneTotal(sums);
+  }
+  for (; k0 < cells; k0 += Block) {
+    const int k1 = std::min(k0 + Block, cells);
+    for (int k = k0; k < k1; ++k) r[k] -= alpha * q[k];
+    rr += Dot(r + k0, r + k0, k1 - k0);
+  }
+  return rr;
+}
+#endif
+
+// The widest passes a run may use (tests narrow it).
+std::atomic<SolverPasses> widestPasses{SolverPasses::Avx512};
+
+#ifdef QUORVANE_AVX2_PASSES
+bool UseAvx512() {
+  static const bool have = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
+  return have && widestPasses.load(std::memory_order_relaxed) >= SolverPasses::Avx512;
+}
+
+bool UseAvx2() {
+  static const bool have = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  return have && widestPasses.load(std::memory_order_relaxed) >= SolverPasses::Avx2;
+}
+#endif
+
+double DirectionAndProduct(const System& s, const float* r, float* p, float* q, float* psi, bool renew, float alpha,
+                           float beta) {
+#ifdef QUORVANE_AVX2_PASSES
+  if (UseAvx512())
+    return renew ? DirectionAndProductAvx512<true>(s, r, p, q, psi, alpha, beta)
+                 : DirectionAndProductAvx512<false>(s, r, p, q, psi, alpha, beta);
+  if (UseAvx2())
+    return renew ? DirectionAndProductAvx2<true>(s, r, p, q, psi, alpha, beta)
+                 : DirectionAndProductAvx2<false>(s, r, p, q, psi, alpha, beta);
+#endif
+  return DirectionAndProductPortable(s, r, p, q, psi, renew, alpha, beta);
+}
+
+double StepResidual(int cells, float alpha, float* r, const float* q) {
+#ifdef QUORVANE_AVX2_PASSES
+  if (UseAvx512()) return StepResidualAvx512(cells, alpha, r, q);
+  if (UseAvx2()) return StepResidualAvx2(cells, alpha, r, q);
+#endif
+  return StepResidualPortable(cells, alpha, r, q);
 }
 
 // r = b − A ψ afresh, with r·r.
@@ -118,6 +445,8 @@ bool AllFinite(const float* a, int n) {
 }
 
 }  // namespace
+
+SolverPasses LimitSolverPasses(SolverPasses widest) { return widestPasses.exchange(widest); }
 
 void ApplyMatrix(const Mesh& mesh, const float* x, float* y) {
   const System s{mesh.CoefDiag.data(), mesh.CoefEast.data(), mesh.CoefSouth.data(), mesh.RightHandSide.data(),

@@ -67,6 +67,12 @@ inline constexpr const char* SolverNotFiniteMessage =
     "The flow could not be calculated: the system holds values that are not numbers. "
     "Set up the mesh again and run.";
 
+// The instruction sets the standard run's passes may use: by default the
+// widest the processor has. Every set gives the same numbers; tests narrow the
+// choice to hold them to that. Returns the limit that was in force.
+enum class SolverPasses { Portable, Avx2, Avx512 };
+SolverPasses LimitSolverPasses(SolverPasses widest);
+
 // y = A x over the current coefficient arrays (x and y distinct, MeshSize² each).
 void ApplyMatrix(const Mesh& mesh, const float* x, float* y);
 
