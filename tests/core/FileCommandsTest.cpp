@@ -2,6 +2,7 @@
 // meets them, and damaged documents that must leave the current one untouched.
 #include <cmath>
 #include <functional>
+#include <optional>
 
 #include "TestServices.h"
 #include "core/DocumentTestScene.h"
@@ -200,25 +201,35 @@ TEST_F(DamagedDocumentTest, AnOddTitleNeverKeepsADocumentShut) {
   }
 }
 
-// Without its title file, or with one of 70,000 bytes, a document still
-// opens: untitled, or with the first 32 characters of the title.
-TEST_F(DamagedDocumentTest, AMissingOrHugeTitleFileOpensTheDocument) {
-  for (const char* title : {static_cast<const char*>(nullptr), "huge"}) {
-    SCOPED_TRACE(title ? "a 70,000-byte title" : "no title file");
-    for (const char* ext : {"t.FLG", "t.QDN", "t.TLE"}) std::filesystem::remove(dir / ext);
+// A title never keeps a document from opening: without its file the document
+// is untitled (the previous title is not kept), and of a long one only the first
+// 32 characters of its first line count.
+TEST_F(DamagedDocumentTest, AMissingOrLongTitleFileStillOpensTheDocument) {
+  std::string euros;  // three bytes a character, so 4096 bytes end inside one
+  for (int i = 0; i < 23334; ++i) euros += "\u20ac";
+  const std::pair<std::optional<std::string>, std::string> titles[] = {
+      {"Long " + std::string(70000 - 5, 'x'), "Long " + std::string(27, 'x')},
+      {euros, euros.substr(0, 3 * 32)},
+      {"First line\n" + std::string(70000, 'x'), "First line"},
+      {std::nullopt, ""}};
+  for (const auto& [stored, shown] : titles) {
+    SCOPED_TRACE(stored ? stored->substr(0, 12) : "no title file");
+    std::filesystem::remove(dir / "t.TLE");
     Write(Path("t.FLG"), FlagBytes(flags));
     Write(Path("t.QDN"), good.s);
-    if (title) Write(Path("t.TLE"), "Long " + std::string(70000 - 5, 'x'));
+    if (stored) Write(Path("t.TLE"), *stored);
     prompts.answers = {Answer::No};
     prompts.fileNames = {Path("t.QDN")};
     OpenDocument(s.ctx, services, hooks);
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(s.ui.caption, "Quorvane " + Path("t.QDN"));
     EXPECT_EQ(s.table.RectData[2], 50.0f);
-    EXPECT_EQ(s.ui.status[5], title ? "          Long " + std::string(27, 'x') : "          ");
+    EXPECT_EQ(s.ui.status[5], "          " + shown);
     EXPECT_EQ(s.doc.DocumentModified, 0);
     s.doc.DocumentModified = 1;
   }
+  SaveDocument(s.ctx, services);
+  EXPECT_EQ(Read(Path("t.TLE")), "") << "the next save writes the title file again";
 }
 
 TEST_F(DamagedDocumentTest, TruncationAtEveryRecordIsAFileError) {

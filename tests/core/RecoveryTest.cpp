@@ -25,23 +25,8 @@ void KillAtStep(const char*) {
 }
 void CountStep(const char*) { ++stepCount; }
 
-// Scenes are large: they live on the heap, as the window's state does.
-DocumentImage CircleDocument() {
-  auto s = std::make_unique<Scene>();
-  s->AddRecord(KindCircle, {200, 150, 0, 30, 0, 0, 0, 0, 999, 0});
-  s->doc.Title = "Cylinder";
-  return CaptureForRecovery(s->ctx);
-}
-
-DocumentImage SolvedBlocks() {
-  auto s = std::make_unique<Scene>();
-  s->AddRecord(KindRect, {10, 20, 60, 20, 60, 80, 10, 80, 999, 0});
-  s->AddRecord(KindRect, {110, 20, 160, 20, 160, 80, 110, 80, 999, 0});
-  for (std::size_t i = 0; i < s->mesh.StreamFunction.size(); ++i) s->mesh.StreamFunction[i] = 0.25f * (i % 40);
-  s->display.StreamlinesShown = 1;
-  s->doc.Title = "Two blocks, solved";
-  return CaptureForRecovery(s->ctx);
-}
+DocumentImage CircleDocument() { return CaptureForRecovery(CylinderScene()->ctx); }
+DocumentImage SolvedBlocks() { return CaptureForRecovery(SolvedBlocksScene()->ctx); }
 
 void ExpectSameDocument(const DocumentImage& got, const DocumentImage& want) {
   EXPECT_EQ(got.Objects, want.Objects);
@@ -149,45 +134,36 @@ TEST_F(RecoveryTest, ACopyAKilledProgramLeftIsOfferedOnceAndReadsBackWhole) {
   }
 }
 
-TEST_F(RecoveryTest, ALiveProgramsCopyIsNeitherOfferedNorWrittenOver) {
-  const pid_t live = StartProgram([](RecoverySlot& slot) { Write(slot, SolvedBlocks()); });
-  const auto liveFiles = Names();
-  ASSERT_EQ(liveFiles, (std::set<std::string>{"recovery-0.FLG", "recovery-0.QDN", "recovery-0.TLE",
-                                               "recovery-0.lock"}));
-  const std::string liveData = Read(folder + "/recovery-0.QDN");
-  for (int round = 0; round < 2; ++round) {
-    RecoverySlot second(folder);
-    EXPECT_FALSE(second.ClaimLeftCopy()) << round;
-    std::string reason;
-    ASSERT_TRUE(second.Write(CircleDocument(), reason)) << reason;
-    EXPECT_EQ(second.CopyName(), folder + "/recovery-1.QDN");
-    EXPECT_EQ(Read(folder + "/recovery-0.QDN"), liveData);
-    second.Release();
+// Another program's copy, its own still alive or left by a crash, is never
+// written over: a new one goes beside it. A live program's copy is not offered
+// until it is killed; a crashed one's waits, while programs in turn work
+// without asking (the first start's question not answered yet, say).
+TEST_F(RecoveryTest, ANewCopyNeverTakesTheSlotOfALiveOrCrashedProgramsCopy) {
+  for (const bool crashed : {false, true}) {
+    SCOPED_TRACE(crashed ? "crashed" : "alive");
+    std::filesystem::remove_all(folder);
+    const pid_t other = StartProgram([](RecoverySlot& slot) { Write(slot, SolvedBlocks()); });
+    if (crashed) Kill(other);
+    const auto otherFiles = Names();
+    ASSERT_EQ(otherFiles, (std::set<std::string>{"recovery-0.FLG", "recovery-0.QDN", "recovery-0.TLE",
+                                                 "recovery-0.lock"}));
+    const std::string otherData = Read(folder + "/recovery-0.QDN");
+    for (int round = 0; round < 2; ++round) {
+      RecoverySlot running(folder);
+      if (!crashed) EXPECT_FALSE(running.ClaimLeftCopy()) << round;
+      std::string reason;
+      ASSERT_TRUE(running.Write(CircleDocument(), reason)) << reason;
+      EXPECT_EQ(running.CopyName(), folder + "/recovery-1.QDN") << round;
+      EXPECT_EQ(Read(folder + "/recovery-0.QDN"), otherData);
+      running.Release();
+    }
+    EXPECT_EQ(Names(), otherFiles);
+    if (!crashed) Kill(other);
+    RecoverySlot next(folder);
+    ASSERT_TRUE(next.ClaimLeftCopy());
+    EXPECT_EQ(next.CopyName(), folder + "/recovery-0.QDN");
+    ExpectSameDocument(ReadOffered(next), SolvedBlocks());
   }
-  EXPECT_EQ(Names(), liveFiles);
-  // Once it is killed, its copy is offered.
-  Kill(live);
-  RecoverySlot next(folder);
-  ASSERT_TRUE(next.ClaimLeftCopy());
-  ExpectSameDocument(ReadOffered(next), SolvedBlocks());
-}
-
-TEST_F(RecoveryTest, ANewCopyNeverTakesTheSlotOfACrashedSessionsCopy) {
-  Kill(StartProgram([](RecoverySlot& slot) { Write(slot, SolvedBlocks()); }));
-  const std::string left = Read(folder + "/recovery-0.QDN");
-  // Two programs in turn work without asking (the first start's question is
-  // not answered yet, say): both write beside the crashed session's copy.
-  for (int round = 0; round < 2; ++round) {
-    RecoverySlot running(folder);
-    std::string reason;
-    ASSERT_TRUE(running.Write(CircleDocument(), reason)) << reason;
-    EXPECT_EQ(running.CopyName(), folder + "/recovery-1.QDN") << round;
-    running.Release();
-  }
-  EXPECT_EQ(Read(folder + "/recovery-0.QDN"), left);
-  RecoverySlot next(folder);
-  ASSERT_TRUE(next.ClaimLeftCopy());
-  EXPECT_EQ(next.CopyName(), folder + "/recovery-0.QDN");
 }
 
 TEST_F(RecoveryTest, ANormalEndOrARemovedCopyLeavesNothingToOffer) {
