@@ -330,8 +330,9 @@ TEST_F(SurfacePressureTest, AerofoilSidesRunNoseToTailAndTheUpperSideSucksWithLi
   EXPECT_DOUBLE_EQ(lower.front()->position, 0.0);
   double upperMean = 0, lowerMean = 0;
   for (std::size_t i = 0; i < upper.size() && i < lower.size(); ++i) {
-    if (upper[i]->position > 0.1 && upper[i]->position < 0.9)
+    if (upper[i]->position > 0.1 && upper[i]->position < 0.9) {
       EXPECT_LT(upper[i]->row, lower[i]->row) << "upper side above at x/c " << upper[i]->position;
+    }
     upperMean += upper[i]->cp;
     lowerMean += lower[i]->cp;
   }
@@ -386,8 +387,11 @@ TEST_F(SurfacePressureTest, CsvHasAHeaderAndOneLinePerSample) {
   ASSERT_TRUE(std::getline(csv, line));
   EXPECT_EQ(line, "angle_deg,surface,cp,cp_exact");
   std::size_t lines = 0;
-  while (std::getline(csv, line))
-    if (++lines == 1) EXPECT_EQ(line.rfind("0,upper,1,1", 0), 0u) << line;
+  while (std::getline(csv, line)) {
+    if (++lines == 1) {
+      EXPECT_EQ(line.rfind("0,upper,1,1", 0), 0u) << line;
+    }
+  }
   EXPECT_EQ(lines, surface.samples.size());
 
   SurfacePressure aerofoil;

@@ -28,6 +28,9 @@ void CountStep(const char*) { ++stepCount; }
 DocumentImage CircleDocument() { return CaptureForRecovery(CylinderScene()->ctx); }
 DocumentImage SolvedBlocks() { return CaptureForRecovery(SolvedBlocksScene()->ctx); }
 
+// The files of a whole copy in the first slot, with the lock of its program.
+const std::set<std::string> SlotZero = {"recovery-0.FLG", "recovery-0.QDN", "recovery-0.TLE", "recovery-0.lock"};
+
 void ExpectSameDocument(const DocumentImage& got, const DocumentImage& want) {
   EXPECT_EQ(got.Objects, want.Objects);
   EXPECT_EQ(got.StreamFunction, want.StreamFunction);
@@ -77,8 +80,8 @@ class RecoveryTest : public TempFolder {
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
     children.erase(child);
   }
-  // Runs `work` in a program that ends normally; false when it did not.
-  bool RunToEnd(const std::function<void(RecoverySlot&)>& work) {
+  // Runs `work` in a program that then ends; its wait status.
+  int RunProgram(const std::function<void(RecoverySlot&)>& work) {
     const pid_t child = ::fork();
     if (child == 0) {
       RecoverySlot slot(folder);
@@ -87,7 +90,7 @@ class RecoveryTest : public TempFolder {
     }
     int status = 0;
     EXPECT_EQ(::waitpid(child, &status, 0), child);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return status;
   }
   static void Write(RecoverySlot& slot, const DocumentImage& image) {
     std::string reason;
@@ -145,12 +148,11 @@ TEST_F(RecoveryTest, ANewCopyNeverTakesTheSlotOfALiveOrCrashedProgramsCopy) {
     const pid_t other = StartProgram([](RecoverySlot& slot) { Write(slot, SolvedBlocks()); });
     if (crashed) Kill(other);
     const auto otherFiles = Names();
-    ASSERT_EQ(otherFiles, (std::set<std::string>{"recovery-0.FLG", "recovery-0.QDN", "recovery-0.TLE",
-                                                 "recovery-0.lock"}));
+    ASSERT_EQ(otherFiles, SlotZero);
     const std::string otherData = Read(folder + "/recovery-0.QDN");
     for (int round = 0; round < 2; ++round) {
       RecoverySlot running(folder);
-      if (!crashed) EXPECT_FALSE(running.ClaimLeftCopy()) << round;
+      EXPECT_TRUE(crashed || !running.ClaimLeftCopy()) << "a live program's copy is offered, round " << round;
       std::string reason;
       ASSERT_TRUE(running.Write(CircleDocument(), reason)) << reason;
       EXPECT_EQ(running.CopyName(), folder + "/recovery-1.QDN") << round;
@@ -168,10 +170,11 @@ TEST_F(RecoveryTest, ANewCopyNeverTakesTheSlotOfALiveOrCrashedProgramsCopy) {
 
 TEST_F(RecoveryTest, ANormalEndOrARemovedCopyLeavesNothingToOffer) {
   for (int round = 0; round < 2; ++round) {
-    ASSERT_TRUE(RunToEnd([](RecoverySlot& slot) {
+    const int status = RunProgram([](RecoverySlot& slot) {
       Write(slot, SolvedBlocks());
       slot.Release();
-    }));
+    });
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(Names(), std::set<std::string>{}) << round;
     EXPECT_FALSE(RecoverySlot(folder).ClaimLeftCopy());
   }
@@ -220,17 +223,13 @@ TEST_F(RecoveryTest, AProgramStartedByTheKilledOneDoesNotHoldItsCopy) {
 TEST_F(RecoveryTest, AProgramKilledWhileWritingItsCopyLeavesAWholeOne) {
   const DocumentImage older = CircleDocument(), newer = SolvedBlocks();
   // How many steps a copy takes: the count comes back as the exit status.
-  const pid_t counter = ::fork();
-  if (counter == 0) {
-    RecoverySlot slot(folder);
+  const int counted = RunProgram([&](RecoverySlot& slot) {
     SetSaveStepHook(CountStep);
     std::string reason;
     slot.Write(newer, reason);
     ::_exit(stepCount);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(counter, &status, 0), counter);
-  const int steps = WEXITSTATUS(status);
+  });
+  const int steps = WEXITSTATUS(counted);
   ASSERT_GT(steps, 20) << "every create, write, flush and rename is a step";
 
   for (const bool first : {false, true}) {
@@ -239,16 +238,12 @@ TEST_F(RecoveryTest, AProgramKilledWhileWritingItsCopyLeavesAWholeOne) {
       SCOPED_TRACE((first ? "first copy, killed before step " : "second copy, killed before step ") +
                    std::to_string(step));
       std::filesystem::remove_all(folder);
-      const pid_t child = ::fork();
-      if (child == 0) {
-        RecoverySlot slot(folder);
+      const int status = RunProgram([&](RecoverySlot& slot) {
         if (!first) Write(slot, older);
         stepsLeft = step;
         SetSaveStepHook(KillAtStep);
         Write(slot, newer);
-        ::_exit(0);
-      }
-      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      });
       ASSERT_TRUE(WIFSIGNALED(status));
       RecoverySlot next(folder);
       if (!next.ClaimLeftCopy()) {
@@ -262,8 +257,7 @@ TEST_F(RecoveryTest, AProgramKilledWhileWritingItsCopyLeavesAWholeOne) {
       ExpectSameDocument(got, isNewer ? newer : older);
       EXPECT_TRUE(isNewer || newerSeen == 0);
       newerSeen += isNewer;
-      EXPECT_EQ(Names(), (std::set<std::string>{"recovery-0.FLG", "recovery-0.QDN", "recovery-0.TLE",
-                                                "recovery-0.lock"}));
+      EXPECT_EQ(Names(), SlotZero);
       if (HasFailure()) return;
     }
     EXPECT_GT(newerSeen, 0);
