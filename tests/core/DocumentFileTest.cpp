@@ -1,6 +1,6 @@
 // The three document files byte for byte, reading them back, the old format,
-// rescaling, titles that are missing or long, and writing that never leaves a
-// damaged document behind or replaces a write-protected file.
+// rescaling, and writing that never leaves a damaged document behind or
+// replaces a write-protected file.
 #include <sys/stat.h>
 
 #include "core/DocumentTestScene.h"
@@ -265,37 +265,6 @@ TEST_F(DocumentFileTest, TheLongestNameTheFileSystemTakesIsSaved) {
   EXPECT_EQ(EntriesInFolder(), 3u);
   ASSERT_TRUE(Load(t, name)) << reason;
   EXPECT_EQ(t.doc.Title, "long");
-}
-
-// A title never keeps a document from opening: without its file the document
-// is untitled, and of a long one only the first 32 characters count.
-TEST_F(DocumentFileTest, AMissingOrLongTitleFileStillOpens) {
-  Scene s;
-  s.AddRecord(KindRect, {10, 20, 60, 20, 60, 80, 10, 80, 999, 0});
-  ASSERT_TRUE(Save(s, "doc.QDN"));
-  std::string euros;  // three bytes a character, so 4096 bytes end inside one
-  for (int i = 0; i < 23334; ++i) euros += "\u20ac";
-  const std::pair<std::string, std::string> titles[] = {
-      {std::string(70000, 'w'), std::string(32, 'w')},
-      {euros, euros.substr(0, 3 * 32)},
-      {"First line\n" + std::string(70000, 'x'), "First line"}};
-  for (const auto& [stored, shown] : titles) {
-    Write(Path("doc.TLE"), stored);
-    Scene t;
-    t.doc.Title = "before";
-    ASSERT_TRUE(Load(t, "doc.QDN")) << reason;
-    EXPECT_EQ(t.doc.Title, shown);
-    EXPECT_EQ(t.table.RectDataLen, 10);
-  }
-  std::filesystem::remove(dir / "doc.TLE");
-  Scene t;
-  t.doc.Title = "before";
-  t.ui.status[5] = "          before";
-  ASSERT_TRUE(Load(t, "doc.QDN")) << reason;
-  EXPECT_EQ(t.doc.Title, "");
-  EXPECT_EQ(t.ui.status[5], "          ") << "the previous title is not kept";
-  ASSERT_TRUE(Save(t, "doc.QDN"));
-  EXPECT_EQ(Read(Path("doc.TLE")), "") << "the next save writes the title file again";
 }
 
 }  // namespace

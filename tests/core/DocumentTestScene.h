@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 
 #include "display/FlowDisplay.h"
@@ -45,6 +46,25 @@ struct Scene {
     table.Length(kind) += ObjectTable::RecordSize(kind);
   }
 };
+
+// Two documents that differ in every file: a titled cylinder, and two blocks
+// with a solution and their flow lines shown. Scenes are large: they live on
+// the heap, as the window's state does.
+inline std::unique_ptr<Scene> CylinderScene() {
+  auto s = std::make_unique<Scene>();
+  s->AddRecord(KindCircle, {200, 150, 0, 30, 0, 0, 0, 0, 999, 0});
+  s->doc.Title = "Cylinder";
+  return s;
+}
+inline std::unique_ptr<Scene> SolvedBlocksScene() {
+  auto s = std::make_unique<Scene>();
+  s->AddRecord(KindRect, {10, 20, 60, 20, 60, 80, 10, 80, 999, 0});
+  s->AddRecord(KindRect, {110, 20, 160, 20, 160, 80, 110, 80, 999, 0});
+  for (std::size_t i = 0; i < s->mesh.StreamFunction.size(); ++i) s->mesh.StreamFunction[i] = 0.25f * (i % 40);
+  s->display.StreamlinesShown = 1;
+  s->doc.Title = "Two blocks, solved";
+  return s;
+}
 
 // Little-endian bytes, spelled record by record.
 struct Bytes {

@@ -3,6 +3,8 @@
 // the limit; a full table costs about 24 KB a step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "geometry/History.h"
 
 namespace {
@@ -15,12 +17,8 @@ class HistoryTest : public ::testing::Test {
     ASSERT_TRUE(StoreShape(table, KindRect, StoreMode::Append));
   }
   void AddAerofoil(float angle) {
-    const std::int32_t o = table.AerofoilDataLen;
-    table.AerofoilData[static_cast<std::size_t>(o)] = 5;
-    table.AerofoilData[static_cast<std::size_t>(o) + 1] = -12;
-    table.AerofoilData[static_cast<std::size_t>(o) + 2] = 1;
-    table.AerofoilData[static_cast<std::size_t>(o) + 3] = angle;
-    table.AerofoilDataLen = o + AerofoilRecordSize;
+    std::copy_n(std::begin({5.0f, -12.0f, 1.0f, angle}), 4, table.AerofoilData.data() + table.AerofoilDataLen);
+    table.AerofoilDataLen += AerofoilRecordSize;
     StampAerofoilMaps(table, profile);
   }
   ObjectTable table;

@@ -137,6 +137,26 @@ TEST_P(SetupAtEachSize, ObjectsReachIntoTheHiddenBorder) {
   EXPECT_EQ(m.CoefDiag[scene.K(V / 2, V / 4)], empty.mesh.CoefDiag[scene.K(V / 2, V / 4)]);
 }
 
+// A round section or solenoid of negative radius, which a document may hold,
+// describes no area and leaves the mesh as an empty drawing leaves it.
+TEST_P(SetupAtEachSize, NegativeRadiusEnclosesNoCell) {
+  MeshScene empty{GetParam()};
+  empty.SetUp();
+  for (float cells : {-0.2f, -3.0f, -8.0f}) {
+    MeshScene s{GetParam()};
+    const float radius = cells * s.mesh.CellWidth;
+    s.AddCircle(s.X(40), s.Y(50), radius);
+    std::copy_n(std::begin({s.X(70), s.Y(30), 0.0f, radius}), 4, s.table.SolenoidData.begin());
+    s.table.SolenoidData[9] = 5.0f;  // it would add its sources along the outline
+    s.table.SolenoidDataLen = TenRecordSize;
+    EXPECT_EQ(MeshSetup(s.table, s.field, s.mesh).objectsLeftOut, 0) << "the record is not damaged";
+    EXPECT_EQ(s.mesh.CoefDiag, empty.mesh.CoefDiag) << cells;
+    EXPECT_EQ(s.mesh.RightHandSide, empty.mesh.RightHandSide) << cells;
+    EXPECT_EQ(s.mesh.SolidMap, empty.mesh.SolidMap) << cells;
+    EXPECT_EQ(s.mesh.SolidMapCoarse, empty.mesh.SolidMapCoarse) << cells;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Sizes, SetupAtEachSize, ::testing::Values(100, 200, 300));
 
 class SetupRules : public ::testing::Test {
@@ -267,6 +287,5 @@ TEST_F(SetupRules, SolutionAndArraysAcrossSetUps) {
   EXPECT_EQ(scene.mesh.CoefDiag.size(), static_cast<std::size_t>(238 * 238 + 2 * 238));
   EXPECT_EQ(scene.mesh.SetupMeshSize, 238);
 }
-
 
 }  // namespace

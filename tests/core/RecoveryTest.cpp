@@ -25,23 +25,11 @@ void KillAtStep(const char*) {
 }
 void CountStep(const char*) { ++stepCount; }
 
-// Scenes are large: they live on the heap, as the window's state does.
-DocumentImage CircleDocument() {
-  auto s = std::make_unique<Scene>();
-  s->AddRecord(KindCircle, {200, 150, 0, 30, 0, 0, 0, 0, 999, 0});
-  s->doc.Title = "Cylinder";
-  return CaptureForRecovery(s->ctx);
-}
+DocumentImage CircleDocument() { return CaptureForRecovery(CylinderScene()->ctx); }
+DocumentImage SolvedBlocks() { return CaptureForRecovery(SolvedBlocksScene()->ctx); }
 
-DocumentImage SolvedBlocks() {
-  auto s = std::make_unique<Scene>();
-  s->AddRecord(KindRect, {10, 20, 60, 20, 60, 80, 10, 80, 999, 0});
-  s->AddRecord(KindRect, {110, 20, 160, 20, 160, 80, 110, 80, 999, 0});
-  for (std::size_t i = 0; i < s->mesh.StreamFunction.size(); ++i) s->mesh.StreamFunction[i] = 0.25f * (i % 40);
-  s->display.StreamlinesShown = 1;
-  s->doc.Title = "Two blocks, solved";
-  return CaptureForRecovery(s->ctx);
-}
+// The files of a whole copy in the first slot, with the lock of its program.
+const std::set<std::string> SlotZero = {"recovery-0.FLG", "recovery-0.QDN", "recovery-0.TLE", "recovery-0.lock"};
 
 void ExpectSameDocument(const DocumentImage& got, const DocumentImage& want) {
   EXPECT_EQ(got.Objects, want.Objects);
@@ -92,8 +80,8 @@ class RecoveryTest : public TempFolder {
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
     children.erase(child);
   }
-  // Runs `work` in a program that ends normally; false when it did not.
-  bool RunToEnd(const std::function<void(RecoverySlot&)>& work) {
+  // Runs `work` in a program that then ends; its wait status.
+  int RunProgram(const std::function<void(RecoverySlot&)>& work) {
     const pid_t child = ::fork();
     if (child == 0) {
       RecoverySlot slot(folder);
@@ -102,7 +90,7 @@ class RecoveryTest : public TempFolder {
     }
     int status = 0;
     EXPECT_EQ(::waitpid(child, &status, 0), child);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return status;
   }
   static void Write(RecoverySlot& slot, const DocumentImage& image) {
     std::string reason;
@@ -149,53 +137,44 @@ TEST_F(RecoveryTest, ACopyAKilledProgramLeftIsOfferedOnceAndReadsBackWhole) {
   }
 }
 
-TEST_F(RecoveryTest, ALiveProgramsCopyIsNeitherOfferedNorWrittenOver) {
-  const pid_t live = StartProgram([](RecoverySlot& slot) { Write(slot, SolvedBlocks()); });
-  const auto liveFiles = Names();
-  ASSERT_EQ(liveFiles, (std::set<std::string>{"recovery-0.FLG", "recovery-0.QDN", "recovery-0.TLE",
-                                               "recovery-0.lock"}));
-  const std::string liveData = Read(folder + "/recovery-0.QDN");
-  for (int round = 0; round < 2; ++round) {
-    RecoverySlot second(folder);
-    EXPECT_FALSE(second.ClaimLeftCopy()) << round;
-    std::string reason;
-    ASSERT_TRUE(second.Write(CircleDocument(), reason)) << reason;
-    EXPECT_EQ(second.CopyName(), folder + "/recovery-1.QDN");
-    EXPECT_EQ(Read(folder + "/recovery-0.QDN"), liveData);
-    second.Release();
+// Another program's copy, its own still alive or left by a crash, is never
+// written over: a new one goes beside it. A live program's copy is not offered
+// until it is killed; a crashed one's waits, while programs in turn work
+// without asking (the first start's question not answered yet, say).
+TEST_F(RecoveryTest, ANewCopyNeverTakesTheSlotOfALiveOrCrashedProgramsCopy) {
+  for (const bool crashed : {false, true}) {
+    SCOPED_TRACE(crashed ? "crashed" : "alive");
+    std::filesystem::remove_all(folder);
+    const pid_t other = StartProgram([](RecoverySlot& slot) { Write(slot, SolvedBlocks()); });
+    if (crashed) Kill(other);
+    const auto otherFiles = Names();
+    ASSERT_EQ(otherFiles, SlotZero);
+    const std::string otherData = Read(folder + "/recovery-0.QDN");
+    for (int round = 0; round < 2; ++round) {
+      RecoverySlot running(folder);
+      EXPECT_TRUE(crashed || !running.ClaimLeftCopy()) << "a live program's copy is offered, round " << round;
+      std::string reason;
+      ASSERT_TRUE(running.Write(CircleDocument(), reason)) << reason;
+      EXPECT_EQ(running.CopyName(), folder + "/recovery-1.QDN") << round;
+      EXPECT_EQ(Read(folder + "/recovery-0.QDN"), otherData);
+      running.Release();
+    }
+    EXPECT_EQ(Names(), otherFiles);
+    if (!crashed) Kill(other);
+    RecoverySlot next(folder);
+    ASSERT_TRUE(next.ClaimLeftCopy());
+    EXPECT_EQ(next.CopyName(), folder + "/recovery-0.QDN");
+    ExpectSameDocument(ReadOffered(next), SolvedBlocks());
   }
-  EXPECT_EQ(Names(), liveFiles);
-  // Once it is killed, its copy is offered.
-  Kill(live);
-  RecoverySlot next(folder);
-  ASSERT_TRUE(next.ClaimLeftCopy());
-  ExpectSameDocument(ReadOffered(next), SolvedBlocks());
-}
-
-TEST_F(RecoveryTest, ANewCopyNeverTakesTheSlotOfACrashedSessionsCopy) {
-  Kill(StartProgram([](RecoverySlot& slot) { Write(slot, SolvedBlocks()); }));
-  const std::string left = Read(folder + "/recovery-0.QDN");
-  // Two programs in turn work without asking (the first start's question is
-  // not answered yet, say): both write beside the crashed session's copy.
-  for (int round = 0; round < 2; ++round) {
-    RecoverySlot running(folder);
-    std::string reason;
-    ASSERT_TRUE(running.Write(CircleDocument(), reason)) << reason;
-    EXPECT_EQ(running.CopyName(), folder + "/recovery-1.QDN") << round;
-    running.Release();
-  }
-  EXPECT_EQ(Read(folder + "/recovery-0.QDN"), left);
-  RecoverySlot next(folder);
-  ASSERT_TRUE(next.ClaimLeftCopy());
-  EXPECT_EQ(next.CopyName(), folder + "/recovery-0.QDN");
 }
 
 TEST_F(RecoveryTest, ANormalEndOrARemovedCopyLeavesNothingToOffer) {
   for (int round = 0; round < 2; ++round) {
-    ASSERT_TRUE(RunToEnd([](RecoverySlot& slot) {
+    const int status = RunProgram([](RecoverySlot& slot) {
       Write(slot, SolvedBlocks());
       slot.Release();
-    }));
+    });
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(Names(), std::set<std::string>{}) << round;
     EXPECT_FALSE(RecoverySlot(folder).ClaimLeftCopy());
   }
@@ -244,17 +223,13 @@ TEST_F(RecoveryTest, AProgramStartedByTheKilledOneDoesNotHoldItsCopy) {
 TEST_F(RecoveryTest, AProgramKilledWhileWritingItsCopyLeavesAWholeOne) {
   const DocumentImage older = CircleDocument(), newer = SolvedBlocks();
   // How many steps a copy takes: the count comes back as the exit status.
-  const pid_t counter = ::fork();
-  if (counter == 0) {
-    RecoverySlot slot(folder);
+  const int counted = RunProgram([&](RecoverySlot& slot) {
     SetSaveStepHook(CountStep);
     std::string reason;
     slot.Write(newer, reason);
     ::_exit(stepCount);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(counter, &status, 0), counter);
-  const int steps = WEXITSTATUS(status);
+  });
+  const int steps = WEXITSTATUS(counted);
   ASSERT_GT(steps, 20) << "every create, write, flush and rename is a step";
 
   for (const bool first : {false, true}) {
@@ -263,16 +238,12 @@ TEST_F(RecoveryTest, AProgramKilledWhileWritingItsCopyLeavesAWholeOne) {
       SCOPED_TRACE((first ? "first copy, killed before step " : "second copy, killed before step ") +
                    std::to_string(step));
       std::filesystem::remove_all(folder);
-      const pid_t child = ::fork();
-      if (child == 0) {
-        RecoverySlot slot(folder);
+      const int status = RunProgram([&](RecoverySlot& slot) {
         if (!first) Write(slot, older);
         stepsLeft = step;
         SetSaveStepHook(KillAtStep);
         Write(slot, newer);
-        ::_exit(0);
-      }
-      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      });
       ASSERT_TRUE(WIFSIGNALED(status));
       RecoverySlot next(folder);
       if (!next.ClaimLeftCopy()) {
@@ -286,8 +257,7 @@ TEST_F(RecoveryTest, AProgramKilledWhileWritingItsCopyLeavesAWholeOne) {
       ExpectSameDocument(got, isNewer ? newer : older);
       EXPECT_TRUE(isNewer || newerSeen == 0);
       newerSeen += isNewer;
-      EXPECT_EQ(Names(), (std::set<std::string>{"recovery-0.FLG", "recovery-0.QDN", "recovery-0.TLE",
-                                                "recovery-0.lock"}));
+      EXPECT_EQ(Names(), SlotZero);
       if (HasFailure()) return;
     }
     EXPECT_GT(newerSeen, 0);

@@ -33,16 +33,9 @@ class SaveCrashTest : public TempFolder {
   void SetUp() override {
     TempFolder::SetUp();
     name = Path("doc.QDN");
-    Scene a, b;
-    a.AddRecord(KindCircle, {200, 150, 0, 30, 0, 0, 0, 0, 999, 0});
-    a.doc.Title = "Cylinder";
-    b.AddRecord(KindRect, {10, 20, 60, 20, 60, 80, 10, 80, 999, 0});
-    b.AddRecord(KindRect, {110, 20, 160, 20, 160, 80, 110, 80, 999, 0});
-    for (std::size_t i = 0; i < b.mesh.StreamFunction.size(); ++i) b.mesh.StreamFunction[i] = 0.25f * (i % 40);
-    b.display.StreamlinesShown = 1;
-    b.doc.Title = "Two blocks, solved";
-    oldImage = CaptureDocument(a.table, a.mesh, a.grid, a.display, a.doc, 0);
-    newImage = CaptureDocument(b.table, b.mesh, b.grid, b.display, b.doc, 0);
+    const auto a = CylinderScene(), b = SolvedBlocksScene();
+    oldImage = CaptureDocument(a->table, a->mesh, a->grid, a->display, a->doc, 0);
+    newImage = CaptureDocument(b->table, b->mesh, b->grid, b->display, b->doc, 0);
     ASSERT_TRUE(SaveDocumentFiles(name, newImage, reason)) << reason;
     newFiles = Current();
     ASSERT_TRUE(SaveDocumentFiles(name, oldImage, reason)) << reason;
@@ -75,6 +68,15 @@ class SaveCrashTest : public TempFolder {
     EXPECT_EQ(::waitpid(child, &status, 0), child);
     return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
   }
+  // Saves the new document over the old one, logging its steps; their count.
+  int LogSaveSteps() {
+    PutOldDocument();
+    stepLog.clear();
+    SetSaveStepHook(LogStep);
+    SaveNew();
+    SetSaveStepHook(nullptr);
+    return static_cast<int>(stepLog.size());
+  }
   void SaveNew() const {
     std::string why;
     SaveDocumentFiles(name, newImage, why);
@@ -101,12 +103,7 @@ class SaveCrashTest : public TempFolder {
 };
 
 TEST_F(SaveCrashTest, ASaveEndedAtAnyStepOpensOldOrNewWithNothingLeft) {
-  PutOldDocument();
-  stepLog.clear();
-  SetSaveStepHook(LogStep);
-  SaveNew();
-  SetSaveStepHook(nullptr);
-  const int steps = static_cast<int>(stepLog.size());
+  const int steps = LogSaveSteps();
   ASSERT_GT(steps, 20) << "every create, write, flush, close and rename is a step";
 
   int opensNew = 0;
@@ -132,12 +129,7 @@ TEST_F(SaveCrashTest, ASaveEndedAtAnyStepOpensOldOrNewWithNothingLeft) {
 // last one before the journal (every new file beside the old ones) and all
 // those after it.
 TEST_F(SaveCrashTest, AnOpenEndedWhileFinishingASaveLeavesItToTheNextOpen) {
-  PutOldDocument();
-  stepLog.clear();
-  SetSaveStepHook(LogStep);
-  SaveNew();
-  SetSaveStepHook(nullptr);
-  const int steps = static_cast<int>(stepLog.size());
+  const int steps = LogSaveSteps();
   const int journalRename = static_cast<int>(std::find(stepLog.begin(), stepLog.end(), "rename") - stepLog.begin()) + 1;
   int cases = 0;
   for (int step = journalRename; step <= steps; ++step) {
@@ -164,11 +156,6 @@ TEST_F(SaveCrashTest, AnOpenEndedWhileFinishingASaveLeavesItToTheNextOpen) {
 // that is damaged, is undone: the old document stays.
 TEST_F(SaveCrashTest, AJournalThatCannotBeTrustedIsUndone) {
   const auto work = SaveWorkNames({Path("doc.FLG"), Path("doc.QDN"), Path("doc.TLE")});
-  PutOldDocument();
-  stepLog.clear();
-  SetSaveStepHook(LogStep);
-  SaveNew();
-  SetSaveStepHook(nullptr);
   // The first step after the journal's rename: all new files are still beside the old ones.
   int decided = 0;
   for (int step = 1; decided == 0; ++step) {
