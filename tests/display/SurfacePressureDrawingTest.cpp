@@ -32,6 +32,13 @@ class SurfacePressureDrawingTest : public ::testing::Test {
     s.axis = axis;
     return s;
   }
+  // An aerofoil: suction along the upper surface, pressure along the lower.
+  static SurfacePressure Aerofoil() {
+    SurfacePressure s = Outline(SurfaceAxis::XOverC);
+    AddSamples(s, 0, 1, 0.02, -1.0, SurfaceSide::Upper);
+    AddSamples(s, 0, 1, 0.02, 0.5, SurfaceSide::Lower);
+    return s;
+  }
   // The graph in a 400 x 400 rectangle at (50, 30) of a larger white image.
   void Draw(const SurfacePressure& s) {
     image = QImage(500, 460, QImage::Format_RGB32);
@@ -82,9 +89,7 @@ TEST_F(SurfacePressureDrawingTest, SuctionIsDrawnAboveStagnationAndTheLegendLine
 }
 
 TEST_F(SurfacePressureDrawingTest, AnAerofoilHasItsUpperAndLowerSurfaceAsTwoCurves) {
-  SurfacePressure aerofoil = Outline(SurfaceAxis::XOverC);
-  AddSamples(aerofoil, 0, 1, 0.02, -1.0, SurfaceSide::Upper);
-  AddSamples(aerofoil, 0, 1, 0.02, 0.5, SurfaceSide::Lower);
+  const SurfacePressure aerofoil = Aerofoil();
   Draw(aerofoil);
   const Span upper = PixelsOf(Navy, 150, 400, 75), lower = PixelsOf(Red, 150, 400, 75);
   ASSERT_GT(upper.count, 0);
@@ -141,9 +146,7 @@ TEST_F(SurfacePressureDrawingTest, NothingIsDrawnOutsideItsRectangle) {
 }
 
 TEST_F(SurfacePressureDrawingTest, APageDrawsTheGraphInsideItsBorder) {
-  SurfacePressure aerofoil = Outline(SurfaceAxis::XOverC);
-  AddSamples(aerofoil, 0, 1, 0.02, -1.0, SurfaceSide::Upper);
-  AddSamples(aerofoil, 0, 1, 0.02, 0.5, SurfaceSide::Lower);
+  const SurfacePressure aerofoil = Aerofoil();
   image = QImage(1275, 1650, QImage::Format_RGB32);
   image.fill(White);
   const PlotPageArea area = ComputePlotPageArea(1275, 1650, 150);

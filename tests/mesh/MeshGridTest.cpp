@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 
 #include "core/MeshScene.h"
 #include "mesh/Grid.h"
@@ -20,52 +21,39 @@ Mesh LaidOut(int visible, int toolPanel = 23, int clientHeight = 708) {
   return m;
 }
 
-TEST(MeshLayoutTest, ThreeSizesWithTheirBorders) {
-  for (auto [visible, size, border] : {std::tuple{100, 120, 10}, {200, 238, 19}, {300, 358, 29}}) {
-    Mesh m = LaidOut(visible);
-    EXPECT_EQ(m.MeshSize, size);
-    EXPECT_EQ(m.MeshBorder, border);
-    EXPECT_FLOAT_EQ(m.CellWidth, 685.0f / (visible + 1));
-    EXPECT_EQ(m.CellWidth, m.CellHeight);
+// The three sizes with their borders and solver indexes, laid out in the same
+// window: square cells over the 685-pixel view, the draw area the whole view.
+TEST(MeshLayoutTest, ThreeSizesWithTheirBordersIndexesAndViewGeometry) {
+  struct Case {
+    int visible, size, border, firstIndex, lastIndex;
+  };
+  for (const Case c : {Case{100, 120, 10, 1210, 13189}, Case{200, 238, 19, 19 * 238 + 19, (199 + 19) * 239},
+                       Case{300, 358, 29, 29 * 359, (299 + 29) * 359}}) {
+    const Mesh m = LaidOut(c.visible);
+    EXPECT_EQ((std::array{m.MeshSize, m.MeshBorder, m.Index(0, 0), m.Index(c.visible - 1, c.visible - 1)}),
+              (std::array{c.size, c.border, c.firstIndex, c.lastIndex})) << c.visible;
+    EXPECT_FLOAT_EQ(m.CellWidth, 685.0f / (c.visible + 1)) << c.visible;
+    EXPECT_EQ(m.CellWidth, m.CellHeight) << c.visible;
+    EXPECT_EQ((std::array{m.ViewTop, m.ViewSize, m.ViewRight, m.DrawAreaLeft, m.DrawAreaRight, m.DrawAreaTop,
+                          m.DrawAreaBottom}),
+              (std::array{23, 685, 705, 0, 705, 0, 685})) << c.visible;
+    EXPECT_EQ(m.MeshCentreX, static_cast<int>(c.visible * m.CellWidth) / 2) << c.visible;
+    EXPECT_EQ(m.MeshCentreY, m.MeshCentreX) << c.visible;
   }
   Mesh m;
   EXPECT_FALSE(SetMeshDimensions(m, 150));
   EXPECT_EQ(m.MeshSize, 120);
 }
 
-TEST(MeshLayoutTest, ViewGeometryFromTheWindow) {
-  Mesh m = LaidOut(100);
-  EXPECT_EQ(m.ViewTop, 23);
-  EXPECT_EQ(m.ViewSize, 685);
-  EXPECT_EQ(m.ViewRight, 705);
-  EXPECT_EQ(m.DrawAreaLeft, 0);
-  EXPECT_EQ(m.DrawAreaRight, 705);
-  EXPECT_EQ(m.DrawAreaTop, 0);
-  EXPECT_EQ(m.DrawAreaBottom, 685);
-  EXPECT_EQ(m.MeshCentreX, static_cast<int>(100 * m.CellWidth) / 2);
-  EXPECT_EQ(m.MeshCentreY, m.MeshCentreX);
-}
-
 TEST(MeshLayoutTest, BackToOneHundredGivesTheStartUpCellWidth) {
   const Mesh start = LaidOut(100);
   Mesh m = start;
-  SetMeshDimensions(m, 300);
-  ViewLayout(m, 23, 708);
-  SetMeshDimensions(m, 100);
-  ViewLayout(m, 23, 708);
-  EXPECT_EQ(m.MeshSize, 120);
-  EXPECT_EQ(m.MeshBorder, 10);
+  for (int visible : {300, 100}) {
+    SetMeshDimensions(m, visible);
+    ViewLayout(m, 23, 708);
+  }
+  EXPECT_EQ((std::array{m.MeshSize, m.MeshBorder}), (std::array{120, 10}));
   EXPECT_EQ(m.CellWidth, start.CellWidth);
-}
-
-TEST(MeshMappingTest, VisibleCellsMapToSolverIndexesAtEverySize) {
-  Mesh m = LaidOut(100);
-  EXPECT_EQ(m.Index(0, 0), 1210);
-  EXPECT_EQ(m.Index(99, 99), 13189);
-  Mesh m2 = LaidOut(200);
-  EXPECT_EQ(m2.Index(0, 0), 19 * 238 + 19);
-  Mesh m3 = LaidOut(300);
-  EXPECT_EQ(m3.Index(299, 299), (299 + 29) * 358 + 299 + 29);
 }
 
 TEST(MeshMappingTest, BoundaryPixelBelongsToTheCellOnItsRightAndCentresRoundTrip) {
@@ -141,17 +129,25 @@ TEST_F(GridTest, TenthDotsAreMajorAndTheirCrossingsStayMinor) {
   EXPECT_FALSE(grid.LinesChecked);
 }
 
-TEST_F(GridTest, LinesHaveOneHundredAndOneEachWayWithTenthsInTheMajorPen) {
-  grid.CentreLinesChecked = false;
-  DrawGridLines(canvas, mesh, grid);
-  int rows = 0;
-  const int x = static_cast<int>(5.5f * mesh.CellWidth);
-  for (int y = 0; y < mesh.ViewSize; ++y) rows += canvas.Pixel(x, y) != Colours::White;
-  EXPECT_EQ(rows, 101);
-  const int between = static_cast<int>(35.5f * mesh.CellWidth);
-  EXPECT_EQ(canvas.Pixel(between, static_cast<int>(40 * mesh.CellHeight)), Colours::Black);
-  EXPECT_EQ(canvas.Pixel(between, static_cast<int>(41 * mesh.CellHeight)), (Rgb{127, 127, 127}));
-  EXPECT_TRUE(grid.LinesChecked);
+// Every line on the 100 mesh, every second one on the larger meshes, all inside the view.
+TEST_F(GridTest, LinesRunEachWayWithTenthsInTheMajorPen) {
+  for (auto [visible, lines] : {std::pair{100, 101}, {200, 101}, {300, 151}}) {
+    Mesh m = LaidOut(visible, 23, 730);
+    QImage img = MakeBitmap(m.ViewRight, m.ViewSize);
+    Canvas c(img);
+    GridState g;
+    g.CentreLinesChecked = false;
+    DrawGridLines(c, m, g);
+    int rows = 0;
+    const int x = static_cast<int>((visible == 100 ? 5.5f : 1.5f) * m.CellWidth);
+    for (int y = 0; y < m.ViewSize; ++y) rows += c.Pixel(x, y) != Colours::White;
+    EXPECT_EQ(rows, lines) << visible;
+    EXPECT_TRUE(g.LinesChecked);
+    if (visible != 100) continue;
+    const int between = static_cast<int>(35.5f * m.CellWidth);
+    EXPECT_EQ(c.Pixel(between, static_cast<int>(40 * m.CellHeight)), Colours::Black);
+    EXPECT_EQ(c.Pixel(between, static_cast<int>(41 * m.CellHeight)), (Rgb{127, 127, 127}));
+  }
 }
 
 TEST_F(GridTest, CentreLinesAreTealThroughTheMeshCentre) {
@@ -184,21 +180,6 @@ TEST_F(GridTest, SwitchingTypeReplacesThePatternAndHiddenGridIgnoresTheChoice) {
   ToggleCentreLines(canvas, mesh, grid);  // grid hidden: only the mark changes
   EXPECT_EQ(grid.CentreLinesShown, 0);
   EXPECT_EQ(Shot(), MakeBitmap(mesh.ViewRight, mesh.ViewSize));
-}
-
-TEST_F(GridTest, LargeMeshesUseEverySecondLineAndStayInsideTheView) {
-  for (int visible : {200, 300}) {
-    Mesh m = LaidOut(visible, 23, 730);
-    QImage img = MakeBitmap(m.ViewRight, m.ViewSize);
-    Canvas c(img);
-    GridState g;
-    g.CentreLinesChecked = false;
-    DrawGridLines(c, m, g);
-    int rows = 0;
-    const int x = static_cast<int>(1.5f * m.CellWidth);
-    for (int y = 0; y < m.ViewSize; ++y) rows += c.Pixel(x, y) != Colours::White;
-    EXPECT_EQ(rows, visible / 2 + 1) << visible;
-  }
 }
 
 // Filling as it goes makes the redraw after the set-up unneeded.

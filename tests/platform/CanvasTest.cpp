@@ -26,6 +26,10 @@ class CanvasTest : public ::testing::Test {
     canvas.Ellipse(30, 20, 90, 75);
     canvas.Arc(5, 5, 70, 60, 70, 30, 5, 30);
   }
+  void Stroke(int y) {
+    canvas.MoveTo(5, y);
+    canvas.LineTo(50, y);
+  }
 };
 
 TEST_F(CanvasTest, XorAndNotXorFiguresDrawnTwiceLeaveTheImageAsItWas) {
@@ -44,29 +48,28 @@ TEST_F(CanvasTest, XorAndNotXorFiguresDrawnTwiceLeaveTheImageAsItWas) {
   }
 }
 
-TEST_F(CanvasTest, NotXorShowsItsOwnColourOnWhiteAndABlackPenInverts) {
-  canvas.SetPen(Colours::Green, 1, PenMode::NotXor);
-  canvas.MoveTo(5, 5);
-  canvas.LineTo(50, 5);
-  EXPECT_EQ(canvas.Pixel(20, 5), Colours::Green);
-  canvas.SetPen(Colours::Black, 1, PenMode::NotXor);
-  canvas.MoveTo(5, 10);
-  canvas.LineTo(50, 10);
-  EXPECT_EQ(canvas.Pixel(20, 10), Colours::Black);
-  canvas.MoveTo(5, 10);
-  canvas.LineTo(50, 10);
-  EXPECT_EQ(canvas.Pixel(20, 10), Colours::White);
-}
-
-TEST_F(CanvasTest, XorWithWhiteOnWhiteTurnsBlackAndGreyTurnsDarkGrey) {
-  canvas.SetPen(Colours::White, 1, PenMode::Xor);
-  canvas.MoveTo(0, 1);
-  canvas.LineTo(10, 1);
-  EXPECT_EQ(canvas.Pixel(4, 1), Colours::Black);
-  canvas.SetPen(Colours::Grey, 1, PenMode::Xor);
-  canvas.MoveTo(0, 2);
-  canvas.LineTo(10, 2);
-  EXPECT_EQ(canvas.Pixel(4, 2), (Rgb{127, 127, 127}));
+// On white: a coloured not-xor pen shows its own colour, a black one inverts
+// (and a second stroke takes it away), xor white turns black and xor grey dark grey.
+TEST_F(CanvasTest, ExclusiveOrPensOnWhiteGiveTheirColours) {
+  struct Case {
+    const char* name;
+    Rgb pen;
+    PenMode mode;
+    Rgb once, twice;
+  };
+  const Case cases[] = {{"green not-xor", Colours::Green, PenMode::NotXor, Colours::Green, Colours::White},
+                        {"black not-xor", Colours::Black, PenMode::NotXor, Colours::Black, Colours::White},
+                        {"white xor", Colours::White, PenMode::Xor, Colours::Black, Colours::White},
+                        {"grey xor", Colours::Grey, PenMode::Xor, Rgb{127, 127, 127}, Colours::White}};
+  int y = 5;
+  for (const Case& c : cases) {
+    canvas.SetPen(c.pen, 1, c.mode);
+    Stroke(y);
+    EXPECT_EQ(canvas.Pixel(20, y), c.once) << c.name;
+    Stroke(y);
+    EXPECT_EQ(canvas.Pixel(20, y), c.twice) << c.name;
+    y += 5;
+  }
 }
 
 TEST_F(CanvasTest, LinesLeaveOutTheirEndPointSoAClosedPolylineHitsEachPixelOnce) {
@@ -108,10 +111,6 @@ TEST_F(CanvasTest, TextHasASizeAndLandsInTheFontColour) {
     for (int x = 0; x < 60; ++x) red += image.pixel(x, y) == qRgb(255, 0, 0);
   EXPECT_GT(red, 20);
 }
-
-}  // namespace
-
-namespace {
 
 // A title written with a solid white brush stands over a line drawn through
 // its cell (the printed frame runs under the title); with a clear brush the
