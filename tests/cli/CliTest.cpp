@@ -52,7 +52,6 @@ class CliTest : public SessionFixture {
 };
 
 TEST_F(CliTest, TheCliAndTheWindowSolveTheSameDocumentAlike) {
-  WritePreferences();
   Form1& f = Launch();
   const std::string name = DrawAndSave(f);
   // The window: the document opened as it lies on disk, then Run, twice.
@@ -90,7 +89,6 @@ TEST_F(CliTest, TheCliAndTheWindowSolveTheSameDocumentAlike) {
 }
 
 TEST_F(CliTest, BadInputExitsWithTwoAndLeavesNoOutput) {
-  WritePreferences();
   Form1& f = Launch();
   const std::string name = DrawAndSave(f);
   const std::string psi = (folder / "psi.csv").string(), png = (folder / "out.png").string();
@@ -129,7 +127,6 @@ TEST_F(CliTest, BadInputExitsWithTwoAndLeavesNoOutput) {
 }
 
 TEST_F(CliTest, TheSummaryAndTheSavedDocumentHoldTheRun) {
-  WritePreferences();
   Form1& f = Launch();
   const std::string name = DrawAndSave(f);
   for (const char* mesh : {"300", "100"}) {
@@ -166,7 +163,6 @@ TEST_F(CliTest, TheSummaryAndTheSavedDocumentHoldTheRun) {
 }
 
 TEST_F(CliTest, TheFastSolverGivesTheStandardPictureInFarFewerIterations) {
-  WritePreferences();
   Form1& f = Launch();
   const std::string name = DrawAndSave(f);
   std::vector<float> fields[2];
@@ -189,7 +185,6 @@ TEST_F(CliTest, TheFastSolverGivesTheStandardPictureInFarFewerIterations) {
 }
 
 TEST_F(CliTest, LiftGivesEachAerofoilItsCirculationAndTheSurfaceCsvFollowsTheSelection) {
-  WritePreferences();
   Form1& f = Launch();
   // An aerofoil at 8 degrees, then a circle, which stays selected.
   ClickButton(Cmd::SpeedButton6);
@@ -228,7 +223,6 @@ TEST_F(CliTest, LiftGivesEachAerofoilItsCirculationAndTheSurfaceCsvFollowsTheSel
 }
 
 TEST_F(CliTest, TheWindowOpensTheDocumentNamedOnItsCommandLine) {
-  WritePreferences();
   Form1& f = Launch();
   const std::string name = DrawAndSave(f);
   ClickButton(Cmd::SpeedButton19);  // New

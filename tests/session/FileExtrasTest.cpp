@@ -26,7 +26,6 @@ class FileExtrasTest : public SessionFixture {
 };
 
 TEST_F(FileExtrasTest, ExportsAreWrittenWholeAndReadBackAsShown) {
-  WritePreferences();
   Form1& f = Launch();
   prompts.answers = {};
   Choose(Cmd::MnuFileExportPsi);
@@ -76,7 +75,6 @@ TEST_F(FileExtrasTest, ExportsAreWrittenWholeAndReadBackAsShown) {
 }
 
 TEST_F(FileExtrasTest, RecentDocumentsReopenAndOneThatHasGoneLeavesTheList) {
-  WritePreferences();
   Form1& f = Launch();
   DrawAndRun();
   const std::string first = (folder / "first.QDN").string(), second = (folder / "second.QDN").string();

@@ -27,7 +27,6 @@ class LiftSessionTest : public SessionFixture {
   }
 
   Form1& LaunchLiftOff() {
-    WritePreferences();
     Form1& f = Launch();
     if (State(f).liftOn) Choose(Cmd::MnuAnalyseLift);
     return f;

@@ -86,7 +86,6 @@ class RecoveryTest : public SessionFixture {
   // The circle drawn and solved in a session that ends normally: what a
   // recovered session must show.
   void DrawReference() {
-    WritePreferences();
     Launch();
     DrawCircle();
     referenceCircle = Circle();
@@ -170,7 +169,6 @@ class Victim : public RecoveryTest {
   void SetUp() override {
     RecoveryTest::SetUp();
     setenv("XDG_DATA_HOME", std::getenv(VictimDataVariable), 1);
-    WritePreferences();
     Launch();
   }
   static void ReportReadyAndWait() {
@@ -306,7 +304,6 @@ TEST_F(RecoveryTest, TheQuestionComesAfterTheWindowIsShownAndBeforeTheTip) {
 }
 
 TEST_F(RecoveryTest, ADocumentNamedOnTheCommandLineOpensAfterTheAnswer) {
-  WritePreferences();
   auto savedScene = std::make_unique<Scene>();
   Scene& saved = *savedScene;
   saved.AddRecord(KindRect, {10, 20, 60, 20, 60, 80, 10, 80, 999, 0});
@@ -342,7 +339,6 @@ TEST_F(RecoveryTest, ADocumentNamedOnTheCommandLineOpensAfterTheAnswer) {
 // ---------------------------------------------------------------- a live session
 
 TEST_F(RecoveryTest, TheCopyFollowsTheEditsAndGoesWithSaveNewAndOpen) {
-  WritePreferences();
   const std::string prefBytes = ReadFile(folder / "Pref.PRF");
   Form1& f = Launch();
   const std::string name = (folder / "kept.QDN").string();
@@ -398,7 +394,6 @@ TEST_F(RecoveryTest, TheCopyFollowsTheEditsAndGoesWithSaveNewAndOpen) {
 }
 
 TEST_F(RecoveryTest, ASecondWindowNeitherOffersNorWritesOverTheFirstsCopy) {
-  WritePreferences();
   Form1& first = Launch();
   DrawCircle();
   ASSERT_TRUE(WaitForCopies(1));

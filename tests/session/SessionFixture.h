@@ -34,6 +34,7 @@ class SessionFixture : public ::testing::Test {
              ("quorvane-session-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
+    WritePreferences();
   }
   void TearDown() override {
     window.reset();
@@ -69,7 +70,8 @@ class SessionFixture : public ::testing::Test {
     return rows;
   }
   std::string Folder() const { return folder.string() + "/"; }
-  // Pref.PRF as a user's last run left it; the start-up tip only when asked.
+  // Pref.PRF as a user's last run left it, written for every test; the
+  // start-up tip only when asked.
   void WritePreferences(bool tips = false, std::int32_t exitPanel = 7) {
     WriteFile("Pref.PRF", Records({0, 1, 21, tips ? 1 : 0, 0, 0, exitPanel}));
     WriteFile("WorkDir.DIR", "A");

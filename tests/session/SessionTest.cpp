@@ -40,7 +40,6 @@ class SessionTest : public SessionFixture {
 };
 
 TEST_F(SessionTest, EscapeCancelsEveryCreationCommandThreeTimesInARow) {
-  WritePreferences();
   Form1& f = Launch();
   const QImage before = View();
   struct Creation {
@@ -78,7 +77,6 @@ TEST_F(SessionTest, EscapeCancelsEveryCreationCommandThreeTimesInARow) {
 }
 
 TEST_F(SessionTest, EscapeCancelsEveryEditCommandThreeTimesInARow) {
-  WritePreferences();
   Form1& f = Launch();
   DrawRectangle();
   EXPECT_EQ(State(f).objects.RectData[8], 999.0f);
@@ -104,7 +102,6 @@ TEST_F(SessionTest, EscapeCancelsEveryEditCommandThreeTimesInARow) {
 }
 
 TEST_F(SessionTest, FlipShowsItsHelpAndTwoFlipsGiveTheRectangleBack) {
-  WritePreferences();
   Form1& f = Launch();
   Choose(Cmd::Mnuhelp);
   ASSERT_TRUE(f.Action(Cmd::Mnuhelp)->isChecked());
@@ -122,7 +119,6 @@ TEST_F(SessionTest, FlipShowsItsHelpAndTwoFlipsGiveTheRectangleBack) {
 }
 
 TEST_F(SessionTest, IdleEscapesDoNotUseUpTheOneThatCancels) {
-  WritePreferences();
   Form1& f = Launch();
   Press(Qt::Key_Escape);
   Press(Qt::Key_Escape);
@@ -141,7 +137,6 @@ TEST_F(SessionTest, IdleEscapesDoNotUseUpTheOneThatCancels) {
 // A letter key empties panel four and leaves the command running; the last
 // point's prompt stays while the rectangle is dragged out.
 TEST_F(SessionTest, TheRectanglePromptsStandThroughKeysAndMoves) {
-  WritePreferences();
   Form1& f = Launch();
   for (int round = 0; round < 2; ++round) {
     ClickButton(Cmd::SpeedButton4);
@@ -163,7 +158,6 @@ TEST_F(SessionTest, TheRectanglePromptsStandThroughKeysAndMoves) {
 }
 
 TEST_F(SessionTest, MeshSizeThereAndBackKeepsTheStartUpView) {
-  WritePreferences();
   Form1& f = Launch();
   const Geometry start = Now();
   EXPECT_EQ(start.widget, QRect(start.viewLeft, start.viewTop, start.viewSize, start.viewSize));
@@ -190,7 +184,6 @@ TEST_F(SessionTest, MeshSizeThereAndBackKeepsTheStartUpView) {
 }
 
 TEST_F(SessionTest, TheViewSettlesOnTheWindowAsShownAndThenStaysPut) {
-  WritePreferences();
   Form1& f = Launch();
   // A window manager sizes the window once more after it first appears.
   const QSize shown = f.size();
@@ -246,7 +239,6 @@ TEST_F(SessionTest, FocusGoesBackToTheViewWhenAPanelCloses) {
 }
 
 TEST_F(SessionTest, StatusPanelsNeverOverlapAndThePromptStaysWholeOnANarrowWindow) {
-  WritePreferences();
   Form1& f = Launch();
   const QFontMetrics fm(Controls(f).StatusBar1->font());
   const int prompt = fm.horizontalAdvance("Add circular section: Click when outer circle positioned");
@@ -270,7 +262,6 @@ TEST_F(SessionTest, StatusPanelsNeverOverlapAndThePromptStaysWholeOnANarrowWindo
 }
 
 TEST_F(SessionTest, EscapeStopsARunEveryTime) {
-  WritePreferences();
   Form1& f = Launch();
   Choose(Cmd::N300);
   DrawCircle(150, 150, 20);
@@ -288,7 +279,6 @@ TEST_F(SessionTest, EscapeStopsARunEveryTime) {
 }
 
 TEST_F(SessionTest, OpenRunSaveAndOpenAgainGiveTheSameSolution) {
-  WritePreferences();
   Form1& f = Launch();
   DrawCircle(50, 50, 10);
   Choose(Cmd::MnuTitleAdd);
@@ -324,7 +314,6 @@ TEST_F(SessionTest, OpenRunSaveAndOpenAgainGiveTheSameSolution) {
 }
 
 TEST_F(SessionTest, TheSolverChoiceIsKeptAndTheFastRunDrawsTheSameFlow) {
-  WritePreferences();
   Form1& f = Launch();
   EXPECT_TRUE(f.Action(Cmd::MnuSolverStandard)->isChecked()) << "the specified solver is the default";
   DrawCircle(50, 50, 8);

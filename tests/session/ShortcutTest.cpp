@@ -7,7 +7,6 @@ namespace {
 using ShortcutTest = SessionFixture;
 
 TEST_F(ShortcutTest, FileShortcutsRunTheirCommandsAndAreShownInTheMenus) {
-  WritePreferences();
   Form1& f = Launch();
   EXPECT_EQ(f.Action(Cmd::MnuFileNew)->shortcut(), QKeySequence(QKeySequence::New));
   EXPECT_EQ(f.Action(Cmd::MnuFileSaveAs)->shortcut(), QKeySequence("Ctrl+Shift+S"));
@@ -35,7 +34,6 @@ TEST_F(ShortcutTest, FileShortcutsRunTheirCommandsAndAreShownInTheMenus) {
 }
 
 TEST_F(ShortcutTest, ALockedCommandDoesNotFireAndHelpAndExitDo) {
-  WritePreferences();
   Form1& f = Launch();
   DrawCircle();
   for (int round = 0; round < 2; ++round) {

@@ -37,7 +37,6 @@ class UndoTest : public SessionFixture {
 };
 
 TEST_F(UndoTest, EveryDrawingCommandUndoesAndRedoesToTheSameTableAndPixels) {
-  WritePreferences();
   Form1& f = Launch();
   // `select` picks the object the command works on; the step starts after it.
   auto step = [&](const std::string& name, const std::function<void()>& command,
@@ -92,7 +91,6 @@ TEST_F(UndoTest, EveryDrawingCommandUndoesAndRedoesToTheSameTableAndPixels) {
 }
 
 TEST_F(UndoTest, NothingBeforeTheFirstStepAndANewChangeDropsTheRedoSteps) {
-  WritePreferences();
   Form1& f = Launch();
   const QImage empty = View();
   for (int round = 0; round < 2; ++round) {
@@ -123,7 +121,6 @@ TEST_F(UndoTest, NothingBeforeTheFirstStepAndANewChangeDropsTheRedoSteps) {
 }
 
 TEST_F(UndoTest, FlowLinesComeBackOnlyWithTheDrawingTheyWereSolvedForAndNewClearsTheHistory) {
-  WritePreferences();
   Form1& f = Launch();
   DrawCircle(70, 30, 6);
   ClickButton(Cmd::SpeedButton21);

@@ -13,13 +13,7 @@
 
 namespace {
 
-class CommandsTest : public SessionFixture {
- protected:
-  void SetUp() override {
-    SessionFixture::SetUp();
-    WritePreferences();
-  }
-};
+using CommandsTest = SessionFixture;
 
 // A menu item or speed button left out of the command table would do nothing
 // when clicked, without a word.

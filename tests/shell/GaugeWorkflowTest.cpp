@@ -14,7 +14,6 @@ class GaugeWorkflowTest : public SessionFixture {
  protected:
   // A circle in the stream, solved, with the gauge open.
   Form1& Solved() {
-    WritePreferences();
     Form1& f = Launch();
     gauge = Controls(f).AGage;
     EXPECT_NE(gauge, nullptr);
@@ -100,7 +99,6 @@ TEST_F(GaugeWorkflowTest, ADraggedLineShowsAndPrintsThePlotUntilEndedOrTheGaugeI
 // U/U∞ and Cp are read against the empty mesh's flow, so no calibration
 // moves them; the gauge opened before a run reads them after it.
 TEST_F(GaugeWorkflowTest, SpeedRatioAndCpNeedNoCalibration) {
-  WritePreferences();
   Form1& f = Launch();
   gauge = Controls(f).AGage;
   f.Run(Cmd::SpeedButton5);  // open before anything is solved

@@ -15,7 +15,6 @@ using StartUpTest = SessionFixture;
 using ExitTest = SessionFixture;
 
 TEST_F(StartUpTest, AnEmptyDocumentHasItsCommandsAndRunWaitsForASetUp) {
-  WritePreferences();
   Form1& f = Start();
   EXPECT_EQ(f.windowTitle().toStdString(), "Quorvane [UNTITLED]");
   for (Cmd c : {Cmd::MnuFile, Cmd::MnuFileSave, Cmd::MnuFileSaveAs, Cmd::MnuEdit, Cmd::MnuEditAddRectangle,
@@ -62,6 +61,8 @@ TEST_F(StartUpTest, NextTipWrapsFromTheLastToTheFirstAndTheDontShowBoxUnchecksTi
 }
 
 TEST_F(StartUpTest, MissingPreferenceFilesGiveTheDefaultsAndAFinishedStartUp) {
+  std::filesystem::remove(folder / "Pref.PRF");
+  std::filesystem::remove(folder / "WorkDir.DIR");
   Form1& f = Start();
   EXPECT_EQ(f.windowTitle().toStdString(), "Quorvane [UNTITLED]");
   EXPECT_EQ(State(f).display.StreamLevelCount, 21);
@@ -106,7 +107,6 @@ TEST_F(StartUpTest, OddDensitiesAndTipNumbersAreHeldToTheirRanges) {
 }
 
 TEST_F(StartUpTest, PreferenceChoicesWaitForTheNextStart) {
-  WritePreferences();
   Form1& f = Start();
   f.Run(Cmd::MnuPreferences);
   ASSERT_FALSE(Controls(f).PrefBox->isHidden());
@@ -150,7 +150,6 @@ TEST_F(ExitTest, TwoRunsShowDifferentPanelsAndTheLastTipWrapsToZero) {
 }
 
 TEST_F(ExitTest, ConfirmingPreferencesOnceMakesTheNextRunShowTheSamePanel) {
-  WritePreferences(false, 7);
   Form1& f = Start();
   f.Run(Cmd::MnuPreferences);
   Controls(f).PrefBox->Button2->click();
@@ -159,7 +158,6 @@ TEST_F(ExitTest, ConfirmingPreferencesOnceMakesTheNextRunShowTheSamePanel) {
 }
 
 TEST_F(ExitTest, CancellingTheSaveQuestionKeepsTheWindowAndAsksAgainNextTime) {
-  WritePreferences();
   Form1& f = Start();
   State(f).doc.DocumentModified = 1;
   prompts.answers = {Answer::Cancel, Answer::Cancel};
@@ -176,7 +174,6 @@ TEST_F(ExitTest, CancellingTheSaveQuestionKeepsTheWindowAndAsksAgainNextTime) {
 }
 
 TEST_F(ExitTest, ChangesMadeWhileTheExitPanelIsUpAreOfferedBeforeLeaving) {
-  WritePreferences();
   Form1& f = Start();
   State(f).doc.DocumentModified = 1;
   prompts.answers = {Answer::No, Answer::Cancel};
@@ -194,7 +191,6 @@ TEST_F(ExitTest, ChangesMadeWhileTheExitPanelIsUpAreOfferedBeforeLeaving) {
 }
 
 TEST_F(ExitTest, AYesWhoseSaveDoesNotHappenActsAsCancel) {
-  WritePreferences();
   Form1& f = Start();
   State(f).doc.DocumentModified = 1;  // untitled: Yes asks for a name, and none is given
   prompts.answers = {Answer::Yes};
@@ -204,7 +200,6 @@ TEST_F(ExitTest, AYesWhoseSaveDoesNotHappenActsAsCancel) {
 }
 
 TEST_F(ExitTest, AWriteErrorIsReportedNamingTheFileAndTheWindowStaysOpen) {
-  WritePreferences();
   Form1& f = Start();
   // A folder where the file should be: the settings cannot be replaced.
   std::filesystem::remove(folder / "Pref.PRF");

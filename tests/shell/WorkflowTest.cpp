@@ -10,13 +10,7 @@
 
 namespace {
 
-class WorkflowTest : public SessionFixture {
- protected:
-  void SetUp() override {
-    SessionFixture::SetUp();
-    WritePreferences();
-  }
-};
+using WorkflowTest = SessionFixture;
 
 TEST_F(WorkflowTest, RunDrawsFlowLinesRoundACentredCircleAndThePressureMapComesAndGoes) {
   Form1& f = Launch();
