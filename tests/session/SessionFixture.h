@@ -162,6 +162,12 @@ class SessionFixture : public ::testing::Test {
       for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == colour;
     return n;
   }
+  // Which of the two exit panels is up: 0 or 1, or -1 for neither.
+  int ExitPanelShown() const {
+    for (int i : {0, 1})
+      if (!Controls(*window).ExitPanels[static_cast<std::size_t>(i)]->isHidden()) return i;
+    return -1;
+  }
   std::string Panel(int i) const { return Controls(*window).StatusPanel[static_cast<std::size_t>(i)]->text().toStdString(); }
   // Nothing in progress and every command back: what the user sees after a
   // command has ended.

@@ -44,7 +44,7 @@ TEST_F(ShortcutTest, ALockedCommandDoesNotFireAndHelpAndExitDo) {
     EXPECT_EQ(State(f).objects.CircleDataLen, 10);
     EXPECT_EQ(State(f).display.StreamlinesShown, 0);
     EXPECT_TRUE(prompts.questions.empty());
-    EXPECT_TRUE(Controls(f).ExitPanels[0]->isHidden() && Controls(f).ExitPanels[1]->isHidden());
+    EXPECT_EQ(ExitPanelShown(), -1);
     Press(Qt::Key_Escape);
   }
   const std::size_t before = prompts.opened.size() + prompts.messages.size();
@@ -53,7 +53,7 @@ TEST_F(ShortcutTest, ALockedCommandDoesNotFireAndHelpAndExitDo) {
   prompts.answers = {Answer::No};
   Press(Qt::Key_Q, Qt::ControlModifier);  // Exit, through the save question
   EXPECT_EQ(prompts.questions.size(), 1u);
-  EXPECT_FALSE(Controls(f).ExitPanels[0]->isHidden() && Controls(f).ExitPanels[1]->isHidden());
+  EXPECT_NE(ExitPanelShown(), -1);
 }
 
 }  // namespace
