@@ -2,8 +2,6 @@
 // the same run, field and picture; bad input leaves nothing behind; the JSON
 // summary holds what scripts read; the window opens a document it is given.
 #include <QImage>
-#include <QPushButton>
-#include <QSlider>
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
@@ -187,9 +185,7 @@ TEST_F(CliTest, TheFastSolverGivesTheStandardPictureInFarFewerIterations) {
 TEST_F(CliTest, LiftGivesEachAerofoilItsCirculationAndTheSurfaceCsvFollowsTheSelection) {
   Form1& f = Launch();
   // An aerofoil at 8 degrees, then a circle, which stays selected.
-  ClickButton(Cmd::SpeedButton6);
-  f.findChild<QSlider*>("AeroRot")->setValue(8);
-  QTest::mouseClick(f.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+  AddAerofoil(8);
   ASSERT_EQ(State(f).objects.AerofoilDataLen, 4);
   DrawCircle(50, 80, 8);
   const std::string name = (folder / "wing.QDN").string();

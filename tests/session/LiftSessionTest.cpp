@@ -1,13 +1,10 @@
 // Sessions with Analyse > Lift: an aerofoil run without and with circulation,
 // the read-out beside the view, the way back to the plain run bit for bit;
 // Escape during the circulation runs; View > Surface Pressure round a circle,
-// shown, printed and ended; the gauge's U/U∞ and Cp.
-#include <QGroupBox>
+// shown, printed and ended, the gauge left open.
 #include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QSlider>
 #include <QTimer>
 #include <cmath>
 #include <vector>
@@ -32,17 +29,6 @@ class LiftSessionTest : public SessionFixture {
     return f;
   }
 
-  // Edit > Add Aerofoil at `angle` degrees through its panel.
-  void AddAerofoil(int angle) {
-    Choose(Cmd::MnuEditAddAerofoil);
-    auto* panel = window->findChild<QGroupBox*>("Aerosize");
-    ASSERT_NE(panel, nullptr);
-    ASSERT_FALSE(panel->isHidden());
-    window->findChild<QSlider*>("AeroRot")->setValue(angle);
-    QTest::mouseClick(window->findChild<QPushButton*>("Button1"), Qt::LeftButton);
-    ASSERT_TRUE(panel->isHidden());
-  }
-
   struct Readout {
     bool shown = false;
     int aerofoil = 0;
@@ -65,7 +51,6 @@ class LiftSessionTest : public SessionFixture {
       if (l->text().contains(QChar(0x0393))) return true;
     return false;
   }
-
 };
 
 TEST_F(LiftSessionTest, LiftAddsCirculationAndSwitchedOffTheRunIsTheSameBitForBit) {

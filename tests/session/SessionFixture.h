@@ -8,7 +8,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QSlider>
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
@@ -146,6 +149,16 @@ class SessionFixture : public ::testing::Test {
     MoveOnView(column + radius, row);
     ClickView(column + radius, row);
     ASSERT_EQ(State(*window).objects.CircleDataLen, before + 10);
+  }
+  // Edit > Add Aerofoil at `angle` degrees through its panel.
+  void AddAerofoil(int angle) {
+    Choose(Cmd::MnuEditAddAerofoil);
+    auto* panel = window->findChild<QGroupBox*>("Aerosize");
+    ASSERT_NE(panel, nullptr);
+    ASSERT_FALSE(panel->isHidden());
+    window->findChild<QSlider*>("AeroRot")->setValue(angle);
+    QTest::mouseClick(window->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    ASSERT_TRUE(panel->isHidden());
   }
   // The speed button Run: set-up, then the solve.
   void Run() {

@@ -3,8 +3,6 @@
 // step; a new change drops the redo steps; the flow lines come back only with
 // the drawing they were solved for; New and Open start a fresh history.
 #include <QLineEdit>
-#include <QPushButton>
-#include <QSlider>
 
 #include "SessionFixture.h"
 #include "geometry/History.h"
@@ -72,11 +70,7 @@ TEST_F(UndoTest, EveryDrawingCommandUndoesAndRedoesToTheSameTableAndPixels) {
         DragOnView(At(76, 30), At(79, 30));
       },
       [&] { ClickView(73, 30); });
-  step("Add Aerofoil", [&] {
-    ClickButton(Cmd::SpeedButton6);
-    f.findChild<QSlider*>("AeroRot")->setValue(6);
-    QTest::mouseClick(f.findChild<QPushButton*>("Button1"), Qt::LeftButton);
-  });
+  step("Add Aerofoil", [&] { AddAerofoil(6); });
   step("Clear", [&] { ClickButton(Cmd::SpeedButton15); }, [&] { ClickView(37, 70); });
   step("Clear All", [&] {
     prompts.answers = {Answer::Yes};
