@@ -73,6 +73,7 @@ TEST_F(WorkflowTest, AMeshSizeChangeKeepsTheObjectsAndRunWaitsForTheNextSetUp) {
   DrawRectangle(40, 40);
   Run();
   ASSERT_TRUE(State(f).mesh.SystemReady);
+  ASSERT_TRUE(f.Action(Cmd::MnuAnalyseRun)->isEnabled());
   f.Run(Cmd::N200);
   EXPECT_EQ(State(f).mesh.MeshSize, 238);
   EXPECT_EQ(State(f).mesh.StreamFunction.size(), 238u * 240u);
