@@ -2,12 +2,9 @@
 // the same run, field and picture; bad input leaves nothing behind; the JSON
 // summary holds what scripts read; the window opens a document it is given.
 #include <QImage>
-#include <QPushButton>
-#include <QSlider>
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
-#include <sstream>
 
 #include "cli/CliSolve.h"
 #include "session/SessionFixture.h"
@@ -20,10 +17,7 @@ class CliTest : public SessionFixture {
  protected:
   // A circle and a rectangle drawn in the window and saved as doc.QDN.
   std::string DrawAndSave(Form1& f) {
-    ClickButton(Cmd::SpeedButton23);
-    ClickView(40, 50);
-    MoveOnView(48, 50);
-    ClickView(48, 50);
+    DrawCircle(40, 50, 8);
     ClickButton(Cmd::SpeedButton4);
     ClickView(65, 30);
     ClickView(65, 45);
@@ -46,29 +40,16 @@ class CliTest : public SessionFixture {
     err = e.str();
     return status;
   }
-  static std::vector<float> ReadCsv(const fs::path& file, int& rows, int& columns) {
-    std::ifstream in(file);
+  // Every cell of a file of numbers, row by row.
+  static std::vector<float> Numbers(const std::vector<std::vector<std::string>>& rows) {
     std::vector<float> values;
-    std::string line;
-    rows = 0;
-    columns = 0;
-    while (std::getline(in, line)) {
-      std::stringstream cells(line);
-      std::string cell;
-      int n = 0;
-      while (std::getline(cells, cell, ',')) {
-        values.push_back(std::stof(cell));
-        ++n;
-      }
-      columns = n;
-      ++rows;
-    }
+    for (const auto& row : rows)
+      for (const std::string& cell : row) values.push_back(std::stof(cell));
     return values;
   }
 };
 
 TEST_F(CliTest, TheCliAndTheWindowSolveTheSameDocumentAlike) {
-  WritePreferences();
   Form1& f = Launch();
   const std::string name = DrawAndSave(f);
   // The window: the document opened as it lies on disk, then Run, twice.
@@ -94,12 +75,11 @@ TEST_F(CliTest, TheCliAndTheWindowSolveTheSameDocumentAlike) {
     std::string error;
     ASSERT_EQ(RunCliSolve(request, report, error), CliCompleted) << error;
     EXPECT_EQ(report.iterations, iterations);
-    int rows = 0, columns = 0;
-    const std::vector<float> psi = ReadCsv(request.psiCsv, rows, columns);
-    EXPECT_EQ(rows, 100);
-    EXPECT_EQ(columns, 100);
+    const auto rows = Csv(request.psiCsv);
+    ASSERT_EQ(rows.size(), 100u);
+    EXPECT_EQ(rows.back().size(), 100u);
     // Printed with nine digits, a single comes back bit for bit.
-    EXPECT_EQ(psi, visible);
+    EXPECT_EQ(Numbers(rows), visible);
     QImage png(QString::fromStdString(request.png));
     ASSERT_FALSE(png.isNull());
     EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32), windowView) << "round " << round;
@@ -107,7 +87,6 @@ TEST_F(CliTest, TheCliAndTheWindowSolveTheSameDocumentAlike) {
 }
 
 TEST_F(CliTest, BadInputExitsWithTwoAndLeavesNoOutput) {
-  WritePreferences();
   Form1& f = Launch();
   const std::string name = DrawAndSave(f);
   const std::string psi = (folder / "psi.csv").string(), png = (folder / "out.png").string();
@@ -146,7 +125,6 @@ TEST_F(CliTest, BadInputExitsWithTwoAndLeavesNoOutput) {
 }
 
 TEST_F(CliTest, TheSummaryAndTheSavedDocumentHoldTheRun) {
-  WritePreferences();
   Form1& f = Launch();
   const std::string name = DrawAndSave(f);
   for (const char* mesh : {"300", "100"}) {
@@ -167,9 +145,9 @@ TEST_F(CliTest, TheSummaryAndTheSavedDocumentHoldTheRun) {
     EXPECT_EQ(j.at("objects")[0].at("kind"), "rectangle");
     EXPECT_EQ(j.at("objects")[1].at("kind"), "circle");
     EXPECT_EQ(j.at("objects")[1].at("index"), 0);
-    int rows = 0, columns = 0;
-    const std::vector<float> speed = ReadCsv(folder / "speed.csv", rows, columns);
-    EXPECT_EQ(rows, std::stoi(mesh));
+    const auto rows = Csv(folder / "speed.csv");
+    EXPECT_EQ(rows.size(), std::stoul(mesh));
+    const std::vector<float> speed = Numbers(rows);
     EXPECT_GT(*std::max_element(speed.begin(), speed.end()), 0.0f);
     EXPECT_GE(*std::min_element(speed.begin(), speed.end()), 0.0f);
 
@@ -183,7 +161,6 @@ TEST_F(CliTest, TheSummaryAndTheSavedDocumentHoldTheRun) {
 }
 
 TEST_F(CliTest, TheFastSolverGivesTheStandardPictureInFarFewerIterations) {
-  WritePreferences();
   Form1& f = Launch();
   const std::string name = DrawAndSave(f);
   std::vector<float> fields[2];
@@ -196,8 +173,7 @@ TEST_F(CliTest, TheFastSolverGivesTheStandardPictureInFarFewerIterations) {
     const nlohmann::json j = nlohmann::json::parse(out);
     EXPECT_EQ(j.at("solver"), k ? "fast" : "standard");
     iterations[k] = j.at("iterations").get<int>();
-    int rows = 0, columns = 0;
-    fields[k] = ReadCsv(csv, rows, columns);
+    fields[k] = Numbers(Csv(csv));
   }
   EXPECT_LT(iterations[1] * 10, iterations[0]);
   const auto [lo, hi] = std::minmax_element(fields[0].begin(), fields[0].end());
@@ -207,17 +183,11 @@ TEST_F(CliTest, TheFastSolverGivesTheStandardPictureInFarFewerIterations) {
 }
 
 TEST_F(CliTest, LiftGivesEachAerofoilItsCirculationAndTheSurfaceCsvFollowsTheSelection) {
-  WritePreferences();
   Form1& f = Launch();
   // An aerofoil at 8 degrees, then a circle, which stays selected.
-  ClickButton(Cmd::SpeedButton6);
-  f.findChild<QSlider*>("AeroRot")->setValue(8);
-  QTest::mouseClick(f.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+  AddAerofoil(8);
   ASSERT_EQ(State(f).objects.AerofoilDataLen, 4);
-  ClickButton(Cmd::SpeedButton23);
-  ClickView(50, 80);
-  MoveOnView(58, 80);
-  ClickView(58, 80);
+  DrawCircle(50, 80, 8);
   const std::string name = (folder / "wing.QDN").string();
   prompts.fileNames = {name};
   Choose(Cmd::MnuFileSaveAs);
@@ -249,7 +219,6 @@ TEST_F(CliTest, LiftGivesEachAerofoilItsCirculationAndTheSurfaceCsvFollowsTheSel
 }
 
 TEST_F(CliTest, TheWindowOpensTheDocumentNamedOnItsCommandLine) {
-  WritePreferences();
   Form1& f = Launch();
   const std::string name = DrawAndSave(f);
   ClickButton(Cmd::SpeedButton19);  // New

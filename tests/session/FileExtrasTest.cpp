@@ -3,7 +3,6 @@
 // list with a message.
 #include <QAction>
 #include <QMenu>
-#include <sstream>
 
 #include "SessionFixture.h"
 #include "shell/GaugeCommands.h"
@@ -15,23 +14,8 @@ namespace fs = std::filesystem;
 class FileExtrasTest : public SessionFixture {
  protected:
   void DrawAndRun() {
-    ClickButton(Cmd::SpeedButton23);
-    ClickView(50, 50);
-    MoveOnView(57, 50);
-    ClickView(57, 50);
-    ClickButton(Cmd::SpeedButton21);
-    ASSERT_EQ(State(*window).display.StreamlinesShown, 1);
-  }
-  static std::vector<std::vector<std::string>> Csv(const fs::path& file) {
-    std::vector<std::vector<std::string>> rows;
-    std::ifstream in(file);
-    for (std::string line; std::getline(in, line);) {
-      std::vector<std::string> cells;
-      std::stringstream s(line);
-      for (std::string cell; std::getline(s, cell, ',');) cells.push_back(cell);
-      rows.push_back(cells);
-    }
-    return rows;
+    DrawCircle();
+    Run();
   }
   QMenu* RecentMenu() { return window->Menu(Cmd::MnuFileRecent); }
   // Opens File > Open Recent as a user does and picks entry `index`.
@@ -42,7 +26,6 @@ class FileExtrasTest : public SessionFixture {
 };
 
 TEST_F(FileExtrasTest, ExportsAreWrittenWholeAndReadBackAsShown) {
-  WritePreferences();
   Form1& f = Launch();
   prompts.answers = {};
   Choose(Cmd::MnuFileExportPsi);
@@ -92,7 +75,6 @@ TEST_F(FileExtrasTest, ExportsAreWrittenWholeAndReadBackAsShown) {
 }
 
 TEST_F(FileExtrasTest, RecentDocumentsReopenAndOneThatHasGoneLeavesTheList) {
-  WritePreferences();
   Form1& f = Launch();
   DrawAndRun();
   const std::string first = (folder / "first.QDN").string(), second = (folder / "second.QDN").string();

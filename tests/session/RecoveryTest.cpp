@@ -32,11 +32,6 @@ namespace {
 constexpr const char* VictimPipeVariable = "QUORVANE_TEST_VICTIM_PIPE";
 constexpr const char* VictimDataVariable = "QUORVANE_TEST_VICTIM_DATA";
 
-std::string TempRead(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 std::string DataHome() { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString(); }
 
 class RecoveryTest : public SessionFixture {
@@ -51,14 +46,7 @@ class RecoveryTest : public SessionFixture {
     std::filesystem::remove_all(recoveryFolder);
   }
 
-  void DrawCircle(float column = 50) {
-    const std::int32_t before = State(*window).objects.CircleDataLen;
-    ClickButton(Cmd::SpeedButton23);
-    ClickView(column, 50);
-    MoveOnView(column + 6, 50);
-    ClickView(column + 6, 50);
-    ASSERT_EQ(State(*window).objects.CircleDataLen, before + 10);
-  }
+  void DrawCircle(float column = 50) { SessionFixture::DrawCircle(column, 50, 6); }
   // Starts the program and waits until the question about left work, asked
   // once the window is on the screen, is answered.
   Form1& LaunchAndAnswer() {
@@ -98,12 +86,10 @@ class RecoveryTest : public SessionFixture {
   // The circle drawn and solved in a session that ends normally: what a
   // recovered session must show.
   void DrawReference() {
-    WritePreferences();
     Launch();
     DrawCircle();
     referenceCircle = Circle();
-    ClickButton(Cmd::SpeedButton21);
-    ASSERT_EQ(State(*window).display.StreamlinesShown, 1);
+    Run();
     referenceSolution = Solution();
     window.reset();
     ASSERT_EQ(RecoveryFiles(), std::set<std::string>{}) << "a normal end leaves no copy";
@@ -183,7 +169,6 @@ class Victim : public RecoveryTest {
   void SetUp() override {
     RecoveryTest::SetUp();
     setenv("XDG_DATA_HOME", std::getenv(VictimDataVariable), 1);
-    WritePreferences();
     Launch();
   }
   static void ReportReadyAndWait() {
@@ -235,67 +220,38 @@ const bool victimsRegistered = [] {
 
 // ---------------------------------------------------------------- the next start
 
-TEST_F(RecoveryTest, AKillDuringARunLeavesTheDrawingToRecover) {
+// Answered Yes, the drawing comes back; after a kill during the run it runs as
+// it would have, after a kill while editing its solution comes back with it.
+TEST_F(RecoveryTest, AKillLeavesTheDrawingAndAnySolutionToRecover) {
   ASSERT_NO_FATAL_FAILURE(DrawReference());
-  for (int round = 0; round < 2; ++round) {
-    const std::string at = "round " + std::to_string(round + 1);
-    ASSERT_NO_FATAL_FAILURE(KillVictimWhenReady("DuringARun"));
-    ASSERT_EQ(RecoveryFiles().count("recovery-0.QDN"), 1u) << at;
-    prompts = ScriptedPrompts();
-    prompts.answers = {Answer::Yes};
-    LaunchAndAnswer();
-    ExpectRecoveredCircle(at);
-    EXPECT_EQ(State(*window).display.StreamlinesShown, 0) << "the run was cut off, " << at;
-    // The recovered drawing runs as it would have.
-    ClickButton(Cmd::SpeedButton21);
-    ASSERT_EQ(State(*window).display.StreamlinesShown, 1) << at;
-    EXPECT_EQ(Solution(), referenceSolution) << at;
-    ExitWithoutSaving();
-  }
+  for (const bool duringARun : {true, false})
+    for (int round = 0; round < 2; ++round) {
+      const std::string at = (duringARun ? "during a run, round " : "while editing, round ") + std::to_string(round + 1);
+      ASSERT_NO_FATAL_FAILURE(KillVictimWhenReady(duringARun ? "DuringARun" : "WhileEditingAfterARun"));
+      ASSERT_EQ(RecoveryFiles().count("recovery-0.QDN"), 1u) << at;
+      prompts = ScriptedPrompts();
+      prompts.answers = {Answer::Yes};
+      LaunchAndAnswer();
+      ExpectRecoveredCircle(at);
+      if (duringARun) {
+        EXPECT_EQ(State(*window).display.StreamlinesShown, 0) << "the run was cut off, " << at;
+        ClickButton(Cmd::SpeedButton21);
+        ASSERT_EQ(State(*window).display.StreamlinesShown, 1) << at;
+        EXPECT_EQ(Solution(), referenceSolution) << at;
+      } else {
+        EXPECT_EQ(State(*window).display.StreamlinesShown, 1) << at;
+        EXPECT_EQ(Solution(), referenceSolution) << at;
+        // The flow lines are on the view: they go when the drawing is redrawn alone.
+        const QImage recovered = View();
+        WindowProbe::RedrawView(*window);
+        EXPECT_NE(View(), recovered) << at;
+      }
+      ExitWithoutSaving();
+    }
 }
 
-TEST_F(RecoveryTest, AKillWhileEditingAfterARunLeavesTheSolutionToRecover) {
-  ASSERT_NO_FATAL_FAILURE(DrawReference());
-  for (int round = 0; round < 2; ++round) {
-    const std::string at = "round " + std::to_string(round + 1);
-    ASSERT_NO_FATAL_FAILURE(KillVictimWhenReady("WhileEditingAfterARun"));
-    prompts = ScriptedPrompts();
-    prompts.answers = {Answer::Yes};
-    LaunchAndAnswer();
-    ExpectRecoveredCircle(at);
-    EXPECT_EQ(State(*window).display.StreamlinesShown, 1) << at;
-    EXPECT_EQ(Solution(), referenceSolution) << at;
-    // The flow lines are on the view: they go when the drawing is redrawn alone.
-    const QImage recovered = View();
-    WindowProbe::RedrawView(*window);
-    EXPECT_NE(View(), recovered) << at;
-    ExitWithoutSaving();
-  }
-}
-
-TEST_F(RecoveryTest, NoRemovesTheCopyAndTheNextStartAsksNothing) {
-  ASSERT_NO_FATAL_FAILURE(DrawReference());
-  for (int round = 0; round < 2; ++round) {
-    const std::string at = "round " + std::to_string(round + 1);
-    ASSERT_NO_FATAL_FAILURE(KillVictimWhenReady("DuringARun"));
-    prompts = ScriptedPrompts();
-    prompts.answers = {Answer::No};
-    Form1& f = LaunchAndAnswer();
-    EXPECT_EQ(prompts.yesNoQuestions, std::vector<std::string>{"Recover unsaved work?"}) << at;
-    EXPECT_EQ(State(f).objects.CircleDataLen, 0) << at;
-    EXPECT_EQ(State(f).doc.DocumentModified, 0) << at;
-    EXPECT_EQ(f.windowTitle().toStdString(), "Quorvane [UNTITLED]") << at;
-    EXPECT_EQ(RecoveryFiles().count("recovery-0.QDN"), 0u) << at;
-    window.reset();
-    prompts = ScriptedPrompts();
-    LaunchAndAnswer();
-    EXPECT_TRUE(prompts.questions.empty()) << at;
-    window.reset();
-  }
-}
-
-// The question waits for the window, and the start-up tip for the answer;
-// without a copy the start is as it always was.
+// The question waits for the window, and the start-up tip for the answer; No
+// removes the copy, and without a copy the start is as it always was.
 TEST_F(RecoveryTest, TheQuestionComesAfterTheWindowIsShownAndBeforeTheTip) {
   struct Watching : ScriptedPrompts {
     std::function<void()> onQuestion;
@@ -306,7 +262,7 @@ TEST_F(RecoveryTest, TheQuestionComesAfterTheWindowIsShownAndBeforeTheTip) {
   };
   ASSERT_NO_FATAL_FAILURE(DrawReference());
   WritePreferences(true);
-  for (const Answer answer : {Answer::Yes, Answer::No, Answer::Yes}) {
+  for (const Answer answer : {Answer::No, Answer::No, Answer::Yes}) {
     ASSERT_NO_FATAL_FAILURE(KillVictimWhenReady("DuringARun"));
     Watching watching;
     watching.answers = {answer};
@@ -327,6 +283,15 @@ TEST_F(RecoveryTest, TheQuestionComesAfterTheWindowIsShownAndBeforeTheTip) {
     EXPECT_TRUE(Controls(*window).GroupBox1->isVisible()) << "the tip follows the answer";
     EXPECT_EQ(State(*window).objects.CircleDataLen, answer == Answer::Yes ? 10 : 0);
     EXPECT_FALSE(window->Action(Cmd::MnuFile)->isEnabled()) << "the tip holds the commands as at any start";
+    if (answer == Answer::No) {
+      EXPECT_EQ(State(*window).doc.DocumentModified, 0);
+      EXPECT_EQ(window->windowTitle().toStdString(), "Quorvane [UNTITLED]");
+      EXPECT_EQ(RecoveryFiles().count("recovery-0.QDN"), 0u);
+      window.reset();
+      prompts = ScriptedPrompts();
+      LaunchAndAnswer();
+      EXPECT_TRUE(prompts.questions.empty()) << "the next start asks nothing";
+    }
     window.reset();
   }
   // No copy: the tip at once, and no question.
@@ -339,7 +304,6 @@ TEST_F(RecoveryTest, TheQuestionComesAfterTheWindowIsShownAndBeforeTheTip) {
 }
 
 TEST_F(RecoveryTest, ADocumentNamedOnTheCommandLineOpensAfterTheAnswer) {
-  WritePreferences();
   auto savedScene = std::make_unique<Scene>();
   Scene& saved = *savedScene;
   saved.AddRecord(KindRect, {10, 20, 60, 20, 60, 80, 10, 80, 999, 0});
@@ -375,8 +339,7 @@ TEST_F(RecoveryTest, ADocumentNamedOnTheCommandLineOpensAfterTheAnswer) {
 // ---------------------------------------------------------------- a live session
 
 TEST_F(RecoveryTest, TheCopyFollowsTheEditsAndGoesWithSaveNewAndOpen) {
-  WritePreferences();
-  const std::string prefBytes = TempRead(folder / "Pref.PRF");
+  const std::string prefBytes = ReadFile(folder / "Pref.PRF");
   Form1& f = Launch();
   const std::string name = (folder / "kept.QDN").string();
   // Each way the work is put aside, twice.
@@ -426,16 +389,15 @@ TEST_F(RecoveryTest, TheCopyFollowsTheEditsAndGoesWithSaveNewAndOpen) {
   QTest::qWait(RecoveryKeeper::WriteInterval + 300);
   EXPECT_EQ(WindowProbe::Recovery(f).CopiesWritten(), written);
   // The copy never touched the preferences.
-  EXPECT_EQ(TempRead(folder / "Pref.PRF"), prefBytes);
+  EXPECT_EQ(ReadFile(folder / "Pref.PRF"), prefBytes);
   EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST_F(RecoveryTest, ASecondWindowNeitherOffersNorWritesOverTheFirstsCopy) {
-  WritePreferences();
   Form1& first = Launch();
   DrawCircle();
   ASSERT_TRUE(WaitForCopies(1));
-  const std::string firstCopy = TempRead(recoveryFolder + "/recovery-0.QDN");
+  const std::string firstCopy = ReadFile(recoveryFolder + "/recovery-0.QDN");
   for (int round = 0; round < 2; ++round) {
     ScriptedPrompts secondPrompts;
     Form1 second(&secondPrompts, folder.string() + "/");
@@ -460,7 +422,7 @@ TEST_F(RecoveryTest, ASecondWindowNeitherOffersNorWritesOverTheFirstsCopy) {
     ASSERT_EQ(State(second).objects.RectDataLen, 10);
     ASSERT_TRUE(QTest::qWaitFor([&] { return WindowProbe::Recovery(second).CopiesWritten() == 1; }, 5000));
     EXPECT_EQ(WindowProbe::Recovery(second).Slot().CopyName(), recoveryFolder + "/recovery-1.QDN");
-    EXPECT_EQ(TempRead(recoveryFolder + "/recovery-0.QDN"), firstCopy);
+    EXPECT_EQ(ReadFile(recoveryFolder + "/recovery-0.QDN"), firstCopy);
   }
   EXPECT_EQ(State(first).objects.CircleDataLen, 10);
   EXPECT_EQ(RecoveryFiles().count("recovery-1.QDN"), 0u) << "a window that ends normally takes its copy with it";

@@ -79,7 +79,6 @@ class RepaintTest : public SessionFixture {
 };
 
 TEST_F(RepaintTest, RubberBandMovesRepaintOnlyRoundTheBandAndTheViewShowsTheImage) {
-  WritePreferences();
   Form1& f = Launch();
   Controls(f).V->installEventFilter(&log);
   QApplication::processEvents();

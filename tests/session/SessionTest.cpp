@@ -3,12 +3,12 @@
 // is shown; panels closed from the keyboard's point of view; a narrow window;
 // a run stopped twice; open, run, save and open again.
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 
 #include "SessionFixture.h"
 
@@ -16,15 +16,6 @@ namespace {
 
 class SessionTest : public SessionFixture {
  protected:
-  // A rectangle drawn with three clicks and left selected.
-  void DrawRectangle() {
-    ClickButton(Cmd::SpeedButton4);
-    ClickView(30, 40);
-    ClickView(30, 60);
-    MoveOnView(40, 55);
-    ClickView(45, 60);
-    ASSERT_EQ(State(*window).objects.ObjectSelected, 1);
-  }
   // The first column of the view whose pixels match the vertical centre line
   // (xor over white leaves it non-white all the way down).
   int CentreLineColumn() {
@@ -49,7 +40,6 @@ class SessionTest : public SessionFixture {
 };
 
 TEST_F(SessionTest, EscapeCancelsEveryCreationCommandThreeTimesInARow) {
-  WritePreferences();
   Form1& f = Launch();
   const QImage before = View();
   struct Creation {
@@ -87,9 +77,12 @@ TEST_F(SessionTest, EscapeCancelsEveryCreationCommandThreeTimesInARow) {
 }
 
 TEST_F(SessionTest, EscapeCancelsEveryEditCommandThreeTimesInARow) {
-  WritePreferences();
   Form1& f = Launch();
   DrawRectangle();
+  EXPECT_EQ(State(f).objects.RectData[8], 999.0f);
+  EXPECT_GT(PixelsOf(View(), qRgb(255, 0, 0)), 40) << "drawn red as the selection";
+  EXPECT_EQ(State(f).doc.DocumentModified, 1);
+  ExpectIdle("a rectangle drawn");
   const std::vector<float> table(State(f).objects.RectData.begin(), State(f).objects.RectData.begin() + 10);
   for (Cmd c : {Cmd::SpeedButton8, Cmd::SpeedButton9, Cmd::SpeedButton10, Cmd::SpeedButton17, Cmd::SpeedButton18,
                 Cmd::SpeedButton14}) {
@@ -109,7 +102,6 @@ TEST_F(SessionTest, EscapeCancelsEveryEditCommandThreeTimesInARow) {
 }
 
 TEST_F(SessionTest, FlipShowsItsHelpAndTwoFlipsGiveTheRectangleBack) {
-  WritePreferences();
   Form1& f = Launch();
   Choose(Cmd::Mnuhelp);
   ASSERT_TRUE(f.Action(Cmd::Mnuhelp)->isChecked());
@@ -127,7 +119,6 @@ TEST_F(SessionTest, FlipShowsItsHelpAndTwoFlipsGiveTheRectangleBack) {
 }
 
 TEST_F(SessionTest, IdleEscapesDoNotUseUpTheOneThatCancels) {
-  WritePreferences();
   Form1& f = Launch();
   Press(Qt::Key_Escape);
   Press(Qt::Key_Escape);
@@ -143,8 +134,9 @@ TEST_F(SessionTest, IdleEscapesDoNotUseUpTheOneThatCancels) {
   EXPECT_EQ(State(f).objects.RectDataLen, 10);
 }
 
-TEST_F(SessionTest, AnyKeyEmptiesPanelFourAndLeavesTheCommandRunning) {
-  WritePreferences();
+// A letter key empties panel four and leaves the command running; the last
+// point's prompt stays while the rectangle is dragged out.
+TEST_F(SessionTest, TheRectanglePromptsStandThroughKeysAndMoves) {
   Form1& f = Launch();
   for (int round = 0; round < 2; ++round) {
     ClickButton(Cmd::SpeedButton4);
@@ -153,28 +145,19 @@ TEST_F(SessionTest, AnyKeyEmptiesPanelFourAndLeavesTheCommandRunning) {
     EXPECT_EQ(Panel(4), "");
     EXPECT_EQ(State(f).cmd.AddRectStep, 1);
     EXPECT_EQ(Panel(3), "Add rectangular section: Click on first point ");
-    Press(Qt::Key_Escape);
-    ExpectIdle("after a letter key, round " + std::to_string(round + 1));
-  }
-}
-
-TEST_F(SessionTest, TheLastPointPromptStaysWhileTheRectangleIsDraggedOut) {
-  WritePreferences();
-  Launch();
-  for (int round = 0; round < 2; ++round) {
-    ClickButton(Cmd::SpeedButton4);
     ClickView(30, 40);
+    EXPECT_EQ(Panel(3), "Add rectangular section: Click on second point");
     ClickView(30, 60);
     EXPECT_EQ(Panel(3), "Add rectangular section: Click on last point ");
     MoveOnView(36, 55);
     MoveOnView(40, 57);
     EXPECT_EQ(Panel(3), "Add rectangular section: Click on last point ") << round;
     Press(Qt::Key_Escape);
+    ExpectIdle("after a letter key, round " + std::to_string(round + 1));
   }
 }
 
 TEST_F(SessionTest, MeshSizeThereAndBackKeepsTheStartUpView) {
-  WritePreferences();
   Form1& f = Launch();
   const Geometry start = Now();
   EXPECT_EQ(start.widget, QRect(start.viewLeft, start.viewTop, start.viewSize, start.viewSize));
@@ -192,6 +175,7 @@ TEST_F(SessionTest, MeshSizeThereAndBackKeepsTheStartUpView) {
       Choose(Cmd::N100);
       EXPECT_EQ(Now(), start) << "round " << round;
       EXPECT_EQ(State(f).mesh.MeshSize, 120);
+      EXPECT_EQ(State(f).mesh.StreamFunction.size(), 120u * 122u);
       EXPECT_EQ(State(f).mesh.MeshBorder, 10);
       EXPECT_EQ(CentreLineColumn(), centreLine);
       EXPECT_EQ(View(), startView);
@@ -200,7 +184,6 @@ TEST_F(SessionTest, MeshSizeThereAndBackKeepsTheStartUpView) {
 }
 
 TEST_F(SessionTest, TheViewSettlesOnTheWindowAsShownAndThenStaysPut) {
-  WritePreferences();
   Form1& f = Launch();
   // A window manager sizes the window once more after it first appears.
   const QSize shown = f.size();
@@ -215,6 +198,11 @@ TEST_F(SessionTest, TheViewSettlesOnTheWindowAsShownAndThenStaysPut) {
   const Geometry settled = Now();
   EXPECT_EQ(settled.widget, QRect(settled.viewLeft, settled.viewTop, settled.viewSize, settled.viewSize));
   EXPECT_EQ(WindowProbe::ViewFrame(f)[2], Controls(f).client->height());
+  EXPECT_EQ(State(f).mesh.ViewTop, Controls(f).toolpanel->height());
+  // The labels beside it, the image as wide as view and labels.
+  EXPECT_EQ(Controls(f).DataLabel[0]->x(), State(f).mesh.ViewRight);
+  EXPECT_EQ(Controls(f).OnLineHelp[3]->geometry().bottom() + 1, State(f).mesh.ViewBottom);
+  EXPECT_EQ(Controls(f).viewImage.width(), State(f).mesh.ViewRight);
 
   // The user starts to work; from then on the geometry never moves.
   DrawRectangle();
@@ -251,7 +239,6 @@ TEST_F(SessionTest, FocusGoesBackToTheViewWhenAPanelCloses) {
 }
 
 TEST_F(SessionTest, StatusPanelsNeverOverlapAndThePromptStaysWholeOnANarrowWindow) {
-  WritePreferences();
   Form1& f = Launch();
   const QFontMetrics fm(Controls(f).StatusBar1->font());
   const int prompt = fm.horizontalAdvance("Add circular section: Click when outer circle positioned");
@@ -268,17 +255,16 @@ TEST_F(SessionTest, StatusPanelsNeverOverlapAndThePromptStaysWholeOnANarrowWindo
   // Where the design fits, every panel has its design width.
   EXPECT_EQ(Controls(f).StatusPanel[0]->width(), 50);
   EXPECT_EQ(Controls(f).StatusPanel[3]->width(), prompt + 6);
+  EXPECT_EQ(Controls(f).StatusPanel[4]->width(), fm.horizontalAdvance("Press escape key to exit") + 6);
+  QToolButton* run = f.Button(Cmd::SpeedButton21);
+  EXPECT_EQ(f.minimumWidth(), run->x() + run->width() + 2 * WindowProbe::ScrollBarWidth(f));
+  EXPECT_EQ(f.minimumHeight(), 4 * Controls(f).toolpanel->height());
 }
 
 TEST_F(SessionTest, EscapeStopsARunEveryTime) {
-  WritePreferences();
   Form1& f = Launch();
   Choose(Cmd::N300);
-  ClickButton(Cmd::SpeedButton23);
-  ClickView(150, 150);
-  MoveOnView(170, 150);
-  ClickView(170, 150);
-  ASSERT_EQ(State(f).objects.CircleDataLen, 10);
+  DrawCircle(150, 150, 20);
   Choose(Cmd::MnuAnalyseSetUp);
   for (int round = 0; round < 2; ++round) {
     const QImage before = View();
@@ -293,18 +279,17 @@ TEST_F(SessionTest, EscapeStopsARunEveryTime) {
 }
 
 TEST_F(SessionTest, OpenRunSaveAndOpenAgainGiveTheSameSolution) {
-  WritePreferences();
   Form1& f = Launch();
-  ClickButton(Cmd::SpeedButton23);
-  ClickView(50, 50);
-  MoveOnView(60, 50);
-  ClickView(60, 50);
-  ClickButton(Cmd::SpeedButton21);
-  ASSERT_EQ(State(f).display.StreamlinesShown, 1);
+  DrawCircle(50, 50, 10);
+  Choose(Cmd::MnuTitleAdd);
+  Controls(f).TitleFrame->TitleText->setText("Circle in a stream");
+  QTest::mouseClick(Controls(f).TitleFrame->TitleOK, Qt::LeftButton);
+  Run();
   const std::string name = (folder / "round.QDN").string();
   prompts.fileNames = {name};
   Choose(Cmd::MnuFileSaveAs);
   ASSERT_TRUE(std::filesystem::exists(name));
+  EXPECT_EQ(f.windowTitle().toStdString(), "Quorvane " + name);
   std::vector<float> solved(State(f).mesh.StreamFunction.begin(), State(f).mesh.StreamFunction.end());
   QImage solvedView = View();
   for (int round = 0; round < 2; ++round) {
@@ -315,6 +300,8 @@ TEST_F(SessionTest, OpenRunSaveAndOpenAgainGiveTheSameSolution) {
     ASSERT_EQ(State(f).objects.CircleDataLen, 10) << round;
     EXPECT_EQ(std::vector<float>(State(f).mesh.StreamFunction.begin(), State(f).mesh.StreamFunction.end()), solved);
     EXPECT_EQ(View(), solvedView) << round;
+    EXPECT_EQ(State(f).doc.Title, "Circle in a stream");
+    EXPECT_NE(Panel(5).find("Circle in a stream"), std::string::npos);
     // Run again from the kept solution, and save over the document.
     ClickButton(Cmd::SpeedButton21);
     EXPECT_EQ(State(f).display.StreamlinesShown, 1);
@@ -327,14 +314,10 @@ TEST_F(SessionTest, OpenRunSaveAndOpenAgainGiveTheSameSolution) {
 }
 
 TEST_F(SessionTest, TheSolverChoiceIsKeptAndTheFastRunDrawsTheSameFlow) {
-  WritePreferences();
   Form1& f = Launch();
   EXPECT_TRUE(f.Action(Cmd::MnuSolverStandard)->isChecked()) << "the specified solver is the default";
-  ClickButton(Cmd::SpeedButton23);
-  ClickView(50, 50);
-  MoveOnView(58, 50);
-  ClickView(58, 50);
-  ClickButton(Cmd::SpeedButton21);
+  DrawCircle(50, 50, 8);
+  Run();
   ASSERT_TRUE(State(f).lastSolve.Completed());
   const int standardIterations = State(f).lastSolve.iterations;
   const std::vector<float> standard(State(f).mesh.StreamFunction.begin(), State(f).mesh.StreamFunction.end());
@@ -355,17 +338,13 @@ TEST_F(SessionTest, TheSolverChoiceIsKeptAndTheFastRunDrawsTheSameFlow) {
     EXPECT_LT(worst / (*hi - *lo), 0.01f);
   }
   // The next start keeps the choice; the preference file is not where it lives.
-  const std::string prefBefore = [&] {
-    std::ifstream in(folder / "Pref.PRF", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }();
+  const std::string prefBefore = ReadFile("Pref.PRF");
   window.reset();
   Form1& again = Launch();
   EXPECT_TRUE(again.Action(Cmd::MnuSolverFast)->isChecked());
   Choose(Cmd::MnuSolverStandard);
   EXPECT_TRUE(again.Action(Cmd::MnuSolverStandard)->isChecked());
-  std::ifstream in(folder / "Pref.PRF", std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), prefBefore);
+  EXPECT_EQ(ReadFile("Pref.PRF"), prefBefore);
 }
 
 }  // namespace

@@ -4,23 +4,9 @@
 
 namespace {
 
-class ShortcutTest : public SessionFixture {
- protected:
-  void Keys(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QWidget* target = QApplication::focusWidget();
-    if (!target || target->window() != window.get()) target = window.get();
-    QTest::keyClick(target, key, modifiers);
-  }
-  void DrawCircle() {
-    ClickButton(Cmd::SpeedButton23);
-    ClickView(50, 50);
-    MoveOnView(57, 50);
-    ClickView(57, 50);
-  }
-};
+using ShortcutTest = SessionFixture;
 
 TEST_F(ShortcutTest, FileShortcutsRunTheirCommandsAndAreShownInTheMenus) {
-  WritePreferences();
   Form1& f = Launch();
   EXPECT_EQ(f.Action(Cmd::MnuFileNew)->shortcut(), QKeySequence(QKeySequence::New));
   EXPECT_EQ(f.Action(Cmd::MnuFileSaveAs)->shortcut(), QKeySequence("Ctrl+Shift+S"));
@@ -28,48 +14,46 @@ TEST_F(ShortcutTest, FileShortcutsRunTheirCommandsAndAreShownInTheMenus) {
   const std::string name = (folder / "keys.QDN").string();
   for (int round = 0; round < 2; ++round) {
     DrawCircle();
-    ASSERT_EQ(State(f).objects.CircleDataLen, 10);
     prompts.fileNames = {name};
-    Keys(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);  // Save As
+    Press(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);  // Save As
     EXPECT_EQ(State(f).doc.CurrentFileName, name);
     EXPECT_EQ(State(f).doc.DocumentModified, 0);
-    Keys(Qt::Key_N, Qt::ControlModifier);  // New
+    Press(Qt::Key_N, Qt::ControlModifier);  // New
     EXPECT_EQ(State(f).objects.CircleDataLen, 0) << round;
     prompts.fileNames = {name};
-    Keys(Qt::Key_O, Qt::ControlModifier);  // Open
+    Press(Qt::Key_O, Qt::ControlModifier);  // Open
     EXPECT_EQ(State(f).objects.CircleDataLen, 10) << round;
-    Keys(Qt::Key_F5);  // the Run button: set up, then run
+    Press(Qt::Key_F5);  // the Run button: set up, then run
     EXPECT_EQ(State(f).display.StreamlinesShown, 1) << round;
-    Keys(Qt::Key_S, Qt::ControlModifier);  // Save, under its name: no dialog
+    Press(Qt::Key_S, Qt::ControlModifier);  // Save, under its name: no dialog
     EXPECT_EQ(State(f).doc.DocumentModified, 0);
-    Keys(Qt::Key_N, Qt::ControlModifier);
+    Press(Qt::Key_N, Qt::ControlModifier);
   }
   EXPECT_TRUE(prompts.fileNames.empty());
   EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST_F(ShortcutTest, ALockedCommandDoesNotFireAndHelpAndExitDo) {
-  WritePreferences();
   Form1& f = Launch();
   DrawCircle();
   for (int round = 0; round < 2; ++round) {
     ClickButton(Cmd::SpeedButton4);  // Add Rectangle holds the commands
-    Keys(Qt::Key_N, Qt::ControlModifier);
-    Keys(Qt::Key_F5);
-    Keys(Qt::Key_Q, Qt::ControlModifier);
+    Press(Qt::Key_N, Qt::ControlModifier);
+    Press(Qt::Key_F5);
+    Press(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(State(f).objects.CircleDataLen, 10);
     EXPECT_EQ(State(f).display.StreamlinesShown, 0);
     EXPECT_TRUE(prompts.questions.empty());
-    EXPECT_TRUE(Controls(f).ExitPanels[0]->isHidden() && Controls(f).ExitPanels[1]->isHidden());
+    EXPECT_EQ(ExitPanelShown(), -1);
     Press(Qt::Key_Escape);
   }
   const std::size_t before = prompts.opened.size() + prompts.messages.size();
-  Keys(Qt::Key_F1);
+  Press(Qt::Key_F1);
   EXPECT_EQ(prompts.opened.size() + prompts.messages.size(), before + 1) << "Help opens (or says it is missing)";
   prompts.answers = {Answer::No};
-  Keys(Qt::Key_Q, Qt::ControlModifier);  // Exit, through the save question
+  Press(Qt::Key_Q, Qt::ControlModifier);  // Exit, through the save question
   EXPECT_EQ(prompts.questions.size(), 1u);
-  EXPECT_FALSE(Controls(f).ExitPanels[0]->isHidden() && Controls(f).ExitPanels[1]->isHidden());
+  EXPECT_NE(ExitPanelShown(), -1);
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 // step; a new change drops the redo steps; the flow lines come back only with
 // the drawing they were solved for; New and Open start a fresh history.
 #include <QLineEdit>
-#include <QPushButton>
-#include <QSlider>
 
 #include "SessionFixture.h"
 #include "geometry/History.h"
@@ -13,27 +11,9 @@ namespace {
 
 class UndoTest : public SessionFixture {
  protected:
-  void Keys(Qt::Key key, Qt::KeyboardModifiers modifiers) {
-    QWidget* target = QApplication::focusWidget();
-    if (!target || target->window() != window.get()) target = window.get();
-    QTest::keyClick(target, key, modifiers);
-  }
-  void Undo() { Keys(Qt::Key_Z, Qt::ControlModifier); }
-  void Redo() { Keys(Qt::Key_Y, Qt::ControlModifier); }
+  void Undo() { Press(Qt::Key_Z, Qt::ControlModifier); }
+  void Redo() { Press(Qt::Key_Y, Qt::ControlModifier); }
   DrawingSnapshot Table() { return TakeSnapshot(State(*window).objects, State(*window).doc.Title); }
-  void DrawRectangle() {
-    ClickButton(Cmd::SpeedButton4);
-    ClickView(30, 40);
-    ClickView(30, 60);
-    MoveOnView(40, 55);
-    ClickView(45, 60);
-  }
-  void DrawCircle() {
-    ClickButton(Cmd::SpeedButton23);
-    ClickView(70, 30);
-    MoveOnView(76, 30);
-    ClickView(76, 30);
-  }
   // Undoes and redoes the last step twice, holding table and pixels to the
   // states before and after it.
   void HoldStep(const std::string& name, const DrawingSnapshot& before, const QImage& viewBefore) {
@@ -55,7 +35,6 @@ class UndoTest : public SessionFixture {
 };
 
 TEST_F(UndoTest, EveryDrawingCommandUndoesAndRedoesToTheSameTableAndPixels) {
-  WritePreferences();
   Form1& f = Launch();
   // `select` picks the object the command works on; the step starts after it.
   auto step = [&](const std::string& name, const std::function<void()>& command,
@@ -68,7 +47,7 @@ TEST_F(UndoTest, EveryDrawingCommandUndoesAndRedoesToTheSameTableAndPixels) {
     HoldStep(name, before, viewBefore);
   };
   step("Add Rectangular Section", [&] { DrawRectangle(); });
-  step("Add Circular Section", [&] { DrawCircle(); });
+  step("Add Circular Section", [&] { DrawCircle(70, 30, 6); });
   step("Flip", [&] { ClickButton(Cmd::SpeedButton11); }, [&] { ClickView(37, 50); });
   step(
       "Move",
@@ -91,11 +70,7 @@ TEST_F(UndoTest, EveryDrawingCommandUndoesAndRedoesToTheSameTableAndPixels) {
         DragOnView(At(76, 30), At(79, 30));
       },
       [&] { ClickView(73, 30); });
-  step("Add Aerofoil", [&] {
-    ClickButton(Cmd::SpeedButton6);
-    f.findChild<QSlider*>("AeroRot")->setValue(6);
-    QTest::mouseClick(f.findChild<QPushButton*>("Button1"), Qt::LeftButton);
-  });
+  step("Add Aerofoil", [&] { AddAerofoil(6); });
   step("Clear", [&] { ClickButton(Cmd::SpeedButton15); }, [&] { ClickView(37, 70); });
   step("Clear All", [&] {
     prompts.answers = {Answer::Yes};
@@ -110,7 +85,6 @@ TEST_F(UndoTest, EveryDrawingCommandUndoesAndRedoesToTheSameTableAndPixels) {
 }
 
 TEST_F(UndoTest, NothingBeforeTheFirstStepAndANewChangeDropsTheRedoSteps) {
-  WritePreferences();
   Form1& f = Launch();
   const QImage empty = View();
   for (int round = 0; round < 2; ++round) {
@@ -121,13 +95,13 @@ TEST_F(UndoTest, NothingBeforeTheFirstStepAndANewChangeDropsTheRedoSteps) {
     EXPECT_EQ(View(), empty);
   }
   DrawRectangle();
-  DrawCircle();
+  DrawCircle(70, 30, 6);
   Undo();
   EXPECT_EQ(State(f).objects.CircleDataLen, 0);
   ClickButton(Cmd::SpeedButton23);  // a command started and cancelled is no step
   Press(Qt::Key_Escape);
   EXPECT_EQ(f.Action(Cmd::MnuEditRedo)->text().toStdString(), "Re&do Add Circular Section");
-  DrawCircle();  // a new change: the circle undone before cannot come back
+  DrawCircle(70, 30, 6);  // a new change: the circle undone before cannot come back
   EXPECT_EQ(f.Action(Cmd::MnuEditRedo)->text().toStdString(), "Re&do");
   const int beeps = prompts.beeps;
   Redo();
@@ -141,17 +115,11 @@ TEST_F(UndoTest, NothingBeforeTheFirstStepAndANewChangeDropsTheRedoSteps) {
 }
 
 TEST_F(UndoTest, FlowLinesComeBackOnlyWithTheDrawingTheyWereSolvedForAndNewClearsTheHistory) {
-  WritePreferences();
   Form1& f = Launch();
-  DrawCircle();
+  DrawCircle(70, 30, 6);
   ClickButton(Cmd::SpeedButton21);
   ASSERT_EQ(State(f).display.StreamlinesShown, 1);
-  auto dots = [](const QImage& v) {
-    int n = 0;
-    for (int y = 0; y < v.height(); ++y)
-      for (int x = 0; x < v.width(); ++x) n += v.pixel(x, y) == qRgb(0, 0, 0);
-    return n;
-  };
+  auto dots = [](const QImage& v) { return PixelsOf(v, qRgb(0, 0, 0)); };
   const int solvedDots = dots(View());
   DrawRectangle();
   QImage firstBack;

@@ -1,4 +1,4 @@
-// The shell's own commands: the view snapshot, online help, the Help menu,
+// The shell's own commands: the command table, online help, the Help menu,
 // the grid and mesh-size commands.
 #include <QAction>
 #include <QCoreApplication>
@@ -9,17 +9,11 @@
 #include <QPushButton>
 #include <filesystem>
 
-#include "ShellFixture.h"
+#include "session/SessionFixture.h"
 
 namespace {
 
-class CommandsTest : public ShellFixture {
- protected:
-  void SetUp() override {
-    ShellFixture::SetUp();
-    WritePreferences();
-  }
-};
+using CommandsTest = SessionFixture;
 
 // A menu item or speed button left out of the command table would do nothing
 // when clicked, without a word.
@@ -34,24 +28,6 @@ TEST_F(CommandsTest, EveryMenuItemAndSpeedButtonHasAHandler) {
     EXPECT_TRUE(WindowProbe::HasHandler(f, c)) << "command " << i << " has no handler";
   }
   EXPECT_EQ(items, 80);  // 60 menu items and 20 speed buttons
-}
-
-TEST_F(CommandsTest, TheSnapshotComesBackPixelForPixel) {
-  Form1& f = Start();
-  WindowProbe::ViewCanvas(f).SetPen(Colours::Red, 3);
-  WindowProbe::ViewCanvas(f).MoveTo(10, 10);
-  WindowProbe::ViewCanvas(f).LineTo(200, 150);
-  WindowProbe::SaveViewSnapshot(f);
-  const QImage saved = Controls(f).ViewSnapshot.copy();
-  WindowProbe::ViewCanvas(f).Flush();
-  const QImage before = Controls(f).viewImage.copy();
-  WindowProbe::ViewCanvas(f).SetPen(Colours::Green, 5);
-  WindowProbe::ViewCanvas(f).MoveTo(0, 100);
-  WindowProbe::ViewCanvas(f).LineTo(300, 20);
-  WindowProbe::RestoreViewSnapshot(f);
-  WindowProbe::ViewCanvas(f).Flush();
-  EXPECT_EQ(Controls(f).viewImage, before);
-  EXPECT_EQ(Controls(f).ViewSnapshot, saved);
 }
 
 TEST_F(CommandsTest, ClosingAboutOrUninstallLeavesDrawingDoneMeanwhile) {
@@ -142,21 +118,6 @@ TEST_F(CommandsTest, GridCommandsDrawAndRemoveThePatternAndMarkTheDocument) {
   EXPECT_EQ(Controls(f).ViewSnapshot, withGrid);
 }
 
-TEST_F(CommandsTest, AMeshSizeChangeReallocatesAndDisablesRunUntilTheNextSetUp) {
-  Form1& f = Start();
-  State(f).ui[Cmd::MnuAnalyseRun].enabled = true;
-  State(f).mesh.SystemReady = true;
-  f.Run(Cmd::N200);
-  EXPECT_EQ(State(f).mesh.MeshSize, 238);
-  EXPECT_EQ(State(f).mesh.StreamFunction.size(), 238u * 240u);
-  EXPECT_TRUE(f.Action(Cmd::N200)->isChecked());
-  EXPECT_FALSE(f.Action(Cmd::N100)->isChecked());
-  EXPECT_FALSE(f.Action(Cmd::MnuAnalyseRun)->isEnabled());
-  EXPECT_FALSE(State(f).mesh.SystemReady);
-  f.Run(Cmd::N100);
-  EXPECT_EQ(State(f).mesh.MeshBorder, 10);
-}
-
 TEST_F(CommandsTest, LockedCommandsDoNotRunFromTheirHandlers) {
   Form1& f = Start();
   LockCommands(State(f).ui, WindowProbe::Services(f), false);
@@ -181,15 +142,6 @@ TEST_F(CommandsTest, AnEscapeDuringTheProgressEndsTheDrawing) {
   EXPECT_FALSE(services.Progress(200));
   services.ShowProgress(false);
   EXPECT_TRUE(Controls(f).ProgressBar3->isHidden());
-}
-
-TEST_F(CommandsTest, RefreshPutsTheStateOnTheWidgetsAtOnce) {
-  Form1& f = Start();
-  State(f).ui.status[3] = " Calculating";
-  State(f).ui[Cmd::MnuFileOpen].enabled = false;
-  WindowProbe::Services(f).Refresh();
-  EXPECT_EQ(Controls(f).StatusPanel[3]->text().toStdString(), " Calculating");
-  EXPECT_FALSE(f.Action(Cmd::MnuFileOpen)->isEnabled());
 }
 
 }  // namespace

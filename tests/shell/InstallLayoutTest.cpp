@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ShellFixture.h"
+#include "session/SessionFixture.h"
 #include "shell/InstallLayout.h"
 #include "shell/OnlineHelp.h"
 
@@ -15,69 +15,38 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Pref.PRF's seven little-endian records.
-std::string Records(std::initializer_list<std::int32_t> values) {
-  std::string bytes;
-  for (std::int32_t v : values)
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF));
-  return bytes;
-}
-
-class InstallLayoutTest : public ::testing::Test {
+// The program folder of the fixture stands for the root of a file system.
+class InstallLayoutTest : public SessionFixture {
  protected:
-  void SetUp() override {
-    static int serial = 0;
-    root = fs::temp_directory_path() /
-           ("quorvane-layout-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-    fs::remove_all(root);
-    fs::create_directories(root);
-  }
-  void TearDown() override {
-    window.reset();
-    fs::remove_all(root);
-  }
-
-  static void Write(const fs::path& file, const std::string& bytes) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << bytes;
-  }
-  static std::string Read(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
   // An installed tree as `cmake --install` lays it out: bin/ and share/quorvane/.
   fs::path InstalledTree(const std::string& prefs = Records({0, 1, 21, 1, 0, 0, 7})) {
-    const fs::path prefix = root / "usr";
+    const fs::path prefix = folder / "usr";
     fs::create_directories(prefix / "bin");
-    Write(prefix / "share/quorvane/Help/quorvane.html", "<html></html>");
-    Write(prefix / "share/quorvane/Tutorial/tutorial.html", "<html></html>");
-    Write(prefix / "share/quorvane/Pref.PRF", prefs);
-    Write(prefix / "share/quorvane/WorkDir.DIR", "A");
+    WriteFile(prefix / "share/quorvane/Help/quorvane.html", "<html></html>");
+    WriteFile(prefix / "share/quorvane/Tutorial/tutorial.html", "<html></html>");
+    WriteFile(prefix / "share/quorvane/Pref.PRF", prefs);
+    WriteFile(prefix / "share/quorvane/WorkDir.DIR", "A");
     return prefix;
   }
-  std::string Config() const { return (root / "config").string(); }
-  std::string Documents() const { return (root / "Documents").string(); }
+  std::string Config() const { return (folder / "config").string(); }
+  std::string Documents() const { return (folder / "Documents").string(); }
   InstallLayout Layout(const fs::path& executableFolder) const {
     return LayoutOf(executableFolder.string(), Config(), Documents());
   }
-
-  fs::path root;
-  ScriptedPrompts prompts;
-  std::unique_ptr<Form1> window;
 };
 
-TEST_F(InstallLayoutTest, AProgramBesideItsHelpKeepsEverythingInItsOwnFolder) {
-  const fs::path build = root / "build";
-  Write(build / "Help/quorvane.html", "");
-  const InstallLayout layout = Layout(build);
-  EXPECT_FALSE(layout.installed);
-  EXPECT_EQ(layout.preferenceFolder, build.string() + "/");
-  EXPECT_EQ(layout.sharedFolder, build.string() + "/");
-  EXPECT_EQ(layout.defaultDataFolder, build.string() + "/Data");
-}
-
-TEST_F(InstallLayoutTest, AProgramWhoseHelpIsUnderShareUsesTheUsersFoldersThoughItsOwnAreWritable) {
+TEST_F(InstallLayoutTest, TheProgramKeepsItsFilesBesideItselfUnlessItsHelpIsUnderShare) {
   const fs::path prefix = InstalledTree();
+  WriteFile("build/Help/quorvane.html", "");
+  WriteFile("alone/share/quorvane/Tutorial/tutorial.html", "");  // no Help: not an installed tree
+  fs::create_directories(folder / "alone/bin");
+  for (const fs::path& own : {folder / "build", folder / "alone/bin"}) {
+    const InstallLayout layout = Layout(own);
+    EXPECT_FALSE(layout.installed) << own;
+    EXPECT_EQ(layout.preferenceFolder, own.string() + "/");
+    EXPECT_EQ(layout.sharedFolder, own.string() + "/");
+    EXPECT_EQ(layout.defaultDataFolder, own.string() + "/Data");
+  }
   // The temporary tree is writable, as every folder is for root: the layout decides.
   const InstallLayout layout = Layout(prefix / "bin");
   EXPECT_TRUE(layout.installed);
@@ -86,39 +55,28 @@ TEST_F(InstallLayoutTest, AProgramWhoseHelpIsUnderShareUsesTheUsersFoldersThough
   EXPECT_EQ(layout.defaultDataFolder, Documents() + "/Quorvane");
   // A trailing separator on the executable's folder changes nothing.
   EXPECT_EQ(Layout((prefix / "bin").string() + "/").sharedFolder, layout.sharedFolder);
-}
-
-TEST_F(InstallLayoutTest, HelpBesideTheProgramWinsOverAnInstalledTreeNextToIt) {
-  const fs::path prefix = InstalledTree();
-  Write(prefix / "bin/Help/quorvane.html", "");
+  // Help beside the program wins over the installed tree next to it.
+  WriteFile(prefix / "bin/Help/quorvane.html", "");
   EXPECT_FALSE(Layout(prefix / "bin").installed);
-}
-
-TEST_F(InstallLayoutTest, WithoutHelpAnywhereTheProgramKeepsItsFilesBesideItself) {
-  fs::create_directories(root / "bin");
-  Write(root / "share/quorvane/Tutorial/tutorial.html", "");  // no Help: not an installed tree
-  const InstallLayout layout = Layout(root / "bin");
-  EXPECT_FALSE(layout.installed);
-  EXPECT_EQ(layout.preferenceFolder, (root / "bin").string() + "/");
 }
 
 TEST_F(InstallLayoutTest, TheFirstInstalledStartCopiesTheDefaultsAndLaterStartsKeepTheUsersOwn) {
   const std::string defaults = Records({1, 0, 9, 0, 0, 3, 6});
   const InstallLayout layout = Layout(InstalledTree(defaults) / "bin");
   PrepareUserFolders(layout);
-  EXPECT_EQ(Read(layout.preferenceFolder + "Pref.PRF"), defaults);
-  EXPECT_EQ(Read(layout.preferenceFolder + "WorkDir.DIR"), "A");
-  Write(layout.preferenceFolder + "Pref.PRF", "mine");
+  EXPECT_EQ(ReadFile(layout.preferenceFolder + "Pref.PRF"), defaults);
+  EXPECT_EQ(ReadFile(layout.preferenceFolder + "WorkDir.DIR"), "A");
+  WriteFile(layout.preferenceFolder + "Pref.PRF", "mine");
   PrepareUserFolders(layout);
-  EXPECT_EQ(Read(layout.preferenceFolder + "Pref.PRF"), "mine");
-  EXPECT_EQ(Read(layout.sharedFolder + "Pref.PRF"), defaults);
+  EXPECT_EQ(ReadFile(layout.preferenceFolder + "Pref.PRF"), "mine");
+  EXPECT_EQ(ReadFile(layout.sharedFolder + "Pref.PRF"), defaults);
 }
 
 TEST_F(InstallLayoutTest, AFolderLayoutIsLeftAsItIs) {
-  const InstallLayout layout = FolderLayout((root / "portable").string());
+  const InstallLayout layout = FolderLayout((folder / "portable").string());
   PrepareUserFolders(layout);
   PrepareDataFolder(layout, layout.defaultDataFolder);
-  EXPECT_FALSE(fs::exists(root / "portable"));
+  EXPECT_FALSE(fs::exists(folder / "portable"));
 }
 
 TEST_F(InstallLayoutTest, AnInstalledWindowKeepsTheUsersFilesInTheirFoldersAndOpensTheSharedHelp) {
@@ -129,7 +87,7 @@ TEST_F(InstallLayoutTest, AnInstalledWindowKeepsTheUsersFilesInTheirFoldersAndOp
   EXPECT_TRUE(State(f).grid.LinesChecked);  // the defaults were read from the user's copy
   EXPECT_EQ(State(f).prefs.controls.WorkingDir, Documents() + "/Quorvane");
   EXPECT_TRUE(fs::is_directory(Documents() + "/Quorvane"));
-  EXPECT_EQ(Read(Config() + "/Quorvane/WorkDir.DIR"), Documents() + "/Quorvane");
+  EXPECT_EQ(ReadFile(Config() + "/Quorvane/WorkDir.DIR"), Documents() + "/Quorvane");
 
   f.Run(Cmd::MnuHelpHelp);
   f.Run(Cmd::MnuHelpTutorial);
@@ -139,27 +97,27 @@ TEST_F(InstallLayoutTest, AnInstalledWindowKeepsTheUsersFilesInTheirFoldersAndOp
 
   f.Run(Cmd::MnuFileExit);
   EXPECT_TRUE(prompts.messages.empty());
-  EXPECT_EQ(Read(Config() + "/Quorvane/Pref.PRF"), Records({1, 1, 21, 0, 0, 1, 6}));
+  EXPECT_EQ(ReadFile(Config() + "/Quorvane/Pref.PRF"), Records({1, 1, 21, 0, 0, 1, 6}));
   // The shared tree is never written.
-  EXPECT_EQ(Read(layout.sharedFolder + "Pref.PRF"), defaults);
-  EXPECT_EQ(Read(layout.sharedFolder + "WorkDir.DIR"), "A");
+  EXPECT_EQ(ReadFile(layout.sharedFolder + "Pref.PRF"), defaults);
+  EXPECT_EQ(ReadFile(layout.sharedFolder + "WorkDir.DIR"), "A");
 }
 
 TEST_F(InstallLayoutTest, ADataFolderTheUserChoseIsNotMadeAtStartUp) {
   const InstallLayout layout = Layout(InstalledTree() / "bin");
-  Write(layout.preferenceFolder + "WorkDir.DIR", (root / "elsewhere").string());
+  WriteFile(layout.preferenceFolder + "WorkDir.DIR", (folder / "elsewhere").string());
   window = std::make_unique<Form1>(&prompts, layout);
-  EXPECT_EQ(State(*window).prefs.controls.WorkingDir, (root / "elsewhere").string());
-  EXPECT_FALSE(fs::exists(root / "elsewhere"));
+  EXPECT_EQ(State(*window).prefs.controls.WorkingDir, (folder / "elsewhere").string());
+  EXPECT_FALSE(fs::exists(folder / "elsewhere"));
   EXPECT_FALSE(fs::exists(Documents() + "/Quorvane"));
 }
 
 // The removal advice names what exists here: the package manager for the
 // Debian package and the folder of a portable copy; no Start menu.
 TEST_F(InstallLayoutTest, TheUninstallPanelAndTheFirstTipSayHowTheProgramIsRemovedHere) {
-  const fs::path portable = root / "portable";
-  Write(portable / "Pref.PRF", Records({0, 1, 21, 0, 0, 0, 7}));
-  Write(portable / "WorkDir.DIR", "A");
+  const fs::path portable = folder / "portable";
+  WriteFile(portable / "Pref.PRF", Records({0, 1, 21, 0, 0, 0, 7}));
+  WriteFile(portable / "WorkDir.DIR", "A");
   window = std::make_unique<Form1>(&prompts, portable.string());
   window->Run(Cmd::MnuUninstall);
   ASSERT_FALSE(Controls(*window).Uninstall->isHidden());

@@ -1,25 +1,20 @@
-#include <QTest>
-// Start-up: the state of the commands, the layout and the preferences read.
-#include <QAction>
-#include <QLabel>
-#include <QListWidget>
-#include <QMenu>
+// Start-up and exit: the state of the commands, the layout, the preferences
+// read and written, the save question and the two exit panels taking turns.
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QListWidget>
 #include <QProgressBar>
-#include <QToolButton>
+#include <QPushButton>
 
-#include "ShellFixture.h"
-#include "shell/ViewWidget.h"
+#include "session/SessionFixture.h"
 
 namespace {
 
-using StartUpTest = ShellFixture;
+using StartUpTest = SessionFixture;
+using ExitTest = SessionFixture;
 
 TEST_F(StartUpTest, AnEmptyDocumentHasItsCommandsAndRunWaitsForASetUp) {
-  WritePreferences();
   Form1& f = Start();
   EXPECT_EQ(f.windowTitle().toStdString(), "Quorvane [UNTITLED]");
   for (Cmd c : {Cmd::MnuFile, Cmd::MnuFileSave, Cmd::MnuFileSaveAs, Cmd::MnuEdit, Cmd::MnuEditAddRectangle,
@@ -32,7 +27,7 @@ TEST_F(StartUpTest, AnEmptyDocumentHasItsCommandsAndRunWaitsForASetUp) {
   EXPECT_FALSE(f.Action(Cmd::MnuViewFlowLines)->isVisible());
   EXPECT_TRUE(f.Action(Cmd::Meshsize1)->isVisible());
   EXPECT_TRUE(f.Action(Cmd::N100)->isChecked());
-  EXPECT_FALSE(Controls(f).GroupBox1->isVisible());
+  EXPECT_FALSE(Controls(f).GroupBox1->isVisibleTo(&f));
 }
 
 TEST_F(StartUpTest, TheTipLocksTheCommandsAndHelpUntilClosed) {
@@ -65,36 +60,9 @@ TEST_F(StartUpTest, NextTipWrapsFromTheLastToTheFirstAndTheDontShowBoxUnchecksTi
   EXPECT_FALSE(f.Action(Cmd::MnuHelpTips)->isChecked());
 }
 
-TEST_F(StartUpTest, StatusPanelsFitTheirLongestTextsAndTheWindowHasAMinimum) {
-  WritePreferences();
-  Form1& f = Start();
-  f.resize(1024, 700);
-  f.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-  const QFontMetrics fm(Controls(f).StatusBar1->font());
-  EXPECT_EQ(Controls(f).StatusPanel[3]->width(),
-            fm.horizontalAdvance("Add circular section: Click when outer circle positioned") + 6);
-  EXPECT_EQ(Controls(f).StatusPanel[4]->width(), fm.horizontalAdvance("Press escape key to exit") + 6);
-  EXPECT_EQ(Controls(f).StatusPanel[0]->width(), 50);
-  QToolButton* run = f.Button(Cmd::SpeedButton21);
-  EXPECT_EQ(f.minimumWidth(), run->x() + run->width() + 2 * WindowProbe::ScrollBarWidth(f));
-  EXPECT_EQ(f.minimumHeight(), 4 * Controls(f).toolpanel->height());
-}
-
-TEST_F(StartUpTest, TheViewIsASquareBelowTheToolBarWithTheLabelsBesideIt) {
-  WritePreferences();
-  Form1& f = Start();
-  EXPECT_EQ(State(f).mesh.ViewTop, Controls(f).toolpanel->height());
-  EXPECT_EQ(Controls(f).V->width(), State(f).mesh.ViewSize);
-  EXPECT_EQ(Controls(f).V->height(), State(f).mesh.ViewSize);
-  EXPECT_EQ(Controls(f).V->x(), State(f).mesh.ViewLeft);
-  EXPECT_EQ(Controls(f).DataLabel[0]->x(), State(f).mesh.ViewRight);
-  EXPECT_EQ(Controls(f).OnLineHelp[3]->geometry().bottom() + 1, State(f).mesh.ViewBottom);
-  EXPECT_EQ(Controls(f).viewImage.width(), State(f).mesh.ViewRight);
-  EXPECT_EQ(State(f).mesh.StreamFunction.size(), static_cast<std::size_t>(120 * 122));
-}
-
 TEST_F(StartUpTest, MissingPreferenceFilesGiveTheDefaultsAndAFinishedStartUp) {
+  std::filesystem::remove(folder / "Pref.PRF");
+  std::filesystem::remove(folder / "WorkDir.DIR");
   Form1& f = Start();
   EXPECT_EQ(f.windowTitle().toStdString(), "Quorvane [UNTITLED]");
   EXPECT_EQ(State(f).display.StreamLevelCount, 21);
@@ -139,7 +107,6 @@ TEST_F(StartUpTest, OddDensitiesAndTipNumbersAreHeldToTheirRanges) {
 }
 
 TEST_F(StartUpTest, PreferenceChoicesWaitForTheNextStart) {
-  WritePreferences();
   Form1& f = Start();
   f.Run(Cmd::MnuPreferences);
   ASSERT_FALSE(Controls(f).PrefBox->isHidden());
@@ -154,6 +121,100 @@ TEST_F(StartUpTest, PreferenceChoicesWaitForTheNextStart) {
   EXPECT_EQ(State(f).display.StreamLevelCount, 21);
   EXPECT_EQ(ReadFile("Pref.PRF"), Records({1, 1, 9, 0, 0, 1, 6}));
   EXPECT_EQ(ReadFile("WorkDir.DIR"), "/data/q");
+}
+
+TEST_F(ExitTest, AnUnchangedDocumentGoesStraightToTheExitPanelAndWritesThePreferences) {
+  WriteFile("Pref.PRF", Records({1, 0, 9, 0, 0, 4, 7}));
+  WriteFile("WorkDir.DIR", "/srv/flows");
+  Form1& f = Start();
+  f.Run(Cmd::MnuFileExit);
+  EXPECT_TRUE(prompts.questions.empty());
+  EXPECT_EQ(ExitPanelShown(), 0);  // 7 toggles to 6: Panel6
+  EXPECT_EQ(ReadFile("Pref.PRF"), Records({1, 0, 9, 0, 0, 5, 6}));
+  EXPECT_EQ(ReadFile("WorkDir.DIR"), "/srv/flows");
+  Controls(f).ExitPanels[0]->ExitButton->click();
+  EXPECT_EQ(Controls(f).ExitPanels[0]->ExitProgress->value(), 40000);
+  EXPECT_TRUE(WindowProbe::Exiting(f));
+}
+
+TEST_F(ExitTest, TwoRunsShowDifferentPanelsAndTheLastTipWrapsToZero) {
+  WriteFile("Pref.PRF", Records({0, 1, 21, 0, 0, 11, 7}));
+  Start().Run(Cmd::MnuFileExit);
+  EXPECT_EQ(ExitPanelShown(), 0);
+  EXPECT_EQ(ReadFile("Pref.PRF"), Records({0, 1, 21, 0, 0, 0, 6}));
+  window.reset();
+  Start().Run(Cmd::MnuFileExit);
+  EXPECT_EQ(ExitPanelShown(), 1);
+}
+
+TEST_F(ExitTest, ConfirmingPreferencesOnceMakesTheNextRunShowTheSamePanel) {
+  Form1& f = Start();
+  f.Run(Cmd::MnuPreferences);
+  Controls(f).PrefBox->Button2->click();
+  f.Run(Cmd::MnuFileExit);
+  EXPECT_EQ(ExitPanelShown(), 1);  // toggled twice: 7 again
+}
+
+// Cancel, or a Yes whose save does not happen (untitled, and no name given),
+// keeps the window and leaves the preferences untouched; the next try asks again.
+TEST_F(ExitTest, CancellingTheSaveQuestionKeepsTheWindowAndAsksAgainNextTime) {
+  for (const Answer answer : {Answer::Cancel, Answer::Yes}) {
+    Form1& f = Start();
+    prompts = ScriptedPrompts();
+    State(f).doc.DocumentModified = 1;
+    prompts.answers = {answer, Answer::Cancel};
+    f.Run(Cmd::MnuFileExit);
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_EQ(prompts.questions[0], "Save changes to Quorvane [UNTITLED]?");
+    EXPECT_EQ(ExitPanelShown(), -1);
+    EXPECT_EQ(State(f).doc.SaveCancelled, 0);
+    EXPECT_EQ(ReadFile("Pref.PRF"), Records({0, 1, 21, 0, 0, 0, 7}));  // untouched
+    f.close();
+    EXPECT_EQ(prompts.questions.size(), 2u);
+    EXPECT_TRUE(f.isVisible() || !WindowProbe::Exiting(f));
+  }
+}
+
+TEST_F(ExitTest, ChangesMadeWhileTheExitPanelIsUpAreOfferedBeforeLeaving) {
+  Form1& f = Start();
+  State(f).doc.DocumentModified = 1;
+  prompts.answers = {Answer::No, Answer::Cancel};
+  f.Run(Cmd::MnuFileExit);
+  ASSERT_EQ(ExitPanelShown(), 0);
+  Controls(f).ExitPanels[0]->ExitButton->click();  // nothing new since "No": no question
+  EXPECT_EQ(prompts.questions.size(), 1u);
+  EXPECT_TRUE(WindowProbe::Exiting(f));
+
+  WindowProbe::Exiting(f) = false;
+  State(f).doc.DocumentModified = 1;  // a change after the panel appeared
+  Controls(f).ExitPanels[0]->ExitButton->click();
+  EXPECT_EQ(prompts.questions.size(), 2u);
+  EXPECT_FALSE(WindowProbe::Exiting(f));
+}
+
+TEST_F(ExitTest, AWriteErrorIsReportedNamingTheFileAndTheWindowStaysOpen) {
+  Form1& f = Start();
+  // A folder where the file should be: the settings cannot be replaced.
+  std::filesystem::remove(folder / "Pref.PRF");
+  std::filesystem::create_directory(folder / "Pref.PRF");
+  std::filesystem::create_directory(folder / "Pref.PRF" / "inside");
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    f.Run(Cmd::MnuFileExit);
+    ASSERT_EQ(prompts.messages.size(), static_cast<std::size_t>(attempt + 1));
+    const std::string& m = prompts.messages.back();
+    EXPECT_NE(m.find("could not be written to Pref.PRF in"), std::string::npos) << m;
+    EXPECT_EQ(m.find("WorkDir.DIR"), std::string::npos) << "the data folder file was written: " << m;
+    EXPECT_TRUE(f.Action(Cmd::MnuFile)->isEnabled());
+    EXPECT_EQ(ExitPanelShown(), -1);
+    EXPECT_FALSE(WindowProbe::Exiting(f));
+  }
+  // Once the folder is put right the exit goes on, showing the panel that
+  // follows the one of the last run.
+  std::filesystem::remove_all(folder / "Pref.PRF");
+  f.Run(Cmd::MnuFileExit);
+  EXPECT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(ExitPanelShown(), 0);
+  EXPECT_EQ(ReadFile("Pref.PRF").substr(24, 4), Records({6}));
 }
 
 }  // namespace
