@@ -20,6 +20,7 @@ class LiftSessionTest : public SessionFixture {
   void TearDown() override {
     // The settings file outlives the window: the next session starts with lift off.
     if (window && State(*window).liftOn) Choose(Cmd::MnuAnalyseLift);
+    if (window && State(*window).solver.Kind != SolverKind::Standard) Choose(Cmd::MnuSolverStandard);
     SessionFixture::TearDown();
   }
 
@@ -110,6 +111,28 @@ TEST_F(LiftSessionTest, LiftAddsCirculationAndSwitchedOffTheRunIsTheSameBitForBi
     EXPECT_FALSE(AnyLabelMentionsCirculation()) << round;
   }
   EXPECT_TRUE(prompts.messages.empty());
+}
+
+// The circulation runs go through the solver chosen in Tools > Solver: the
+// fast one reaches the same lift in far fewer iterations.
+TEST_F(LiftSessionTest, TheCirculationRunsUseTheChosenSolver) {
+  Form1& f = LaunchLiftOff();
+  AddAerofoil(6);
+  Choose(Cmd::MnuAnalyseLift);
+  Run();
+  ASSERT_EQ(State(f).lift.outcome, LiftOutcome::Applied);
+  ASSERT_EQ(State(f).lift.extra.size(), 1u);
+  const std::int32_t standardIterations = State(f).lift.extra[0].iterations;
+  const double standardCl = State(f).lift.aerofoils[0].liftCoefficient;
+  Choose(Cmd::MnuSolverFast);
+  for (int round = 0; round < 2; ++round) {
+    Run();
+    ASSERT_EQ(State(f).lift.outcome, LiftOutcome::Applied) << round;
+    ASSERT_EQ(State(f).lift.extra.size(), 1u);
+    EXPECT_TRUE(State(f).lift.extra[0].Completed()) << round;
+    EXPECT_LT(2 * State(f).lift.extra[0].iterations, standardIterations) << round;
+    EXPECT_NEAR(State(f).lift.aerofoils[0].liftCoefficient, standardCl, 0.02) << round;
+  }
 }
 
 TEST_F(LiftSessionTest, EscapeDuringTheCirculationRunsStopsTheRunEveryTime) {
