@@ -8,7 +8,10 @@
 //                       (16 bytes an element with the write-allocate) over arrays
 //                       as large as the iteration's working set; also the same
 //                       iteration in the plain passes (portable_over_floor),
-//                       without the ones written out for AVX2 and AVX-512.
+//                       without the ones written out for AVX2 and AVX-512,
+//                       and with the AVX-512 passes on the mesh's own layout
+//                       instead of rows aligned to cache lines
+//                       (unaligned_over_floor).
 //   BM_ToStopLevel      the standard run to its stop rule (0.2 % of the first
 //                       residual, never before 1002 iterations) against Eigen's
 //                       default ConjugateGradient (diagonal preconditioner) to
@@ -211,8 +214,8 @@ void BM_Iteration(benchmark::State& state) {
   constexpr int Short = 20, Long = 120;
   TriadArrays triad(7u * 4u * static_cast<std::size_t>(cells));
   const int repeats = 50;
-  enum { Ours, Floor, Identity, Portable };
-  Rounds rounds(4);
+  enum { Ours, Floor, Identity, Portable, Unaligned };
+  Rounds rounds(5);
 #ifdef QUORVANE_HAVE_EIGEN
   EigenSystem& e = EigenFor(M);
   Eigen::VectorXf x;
@@ -230,6 +233,14 @@ void BM_Iteration(benchmark::State& state) {
       LimitSolverPasses(before);
       rounds.Add(Portable, (plainLong - plainShort) / (Long - Short));
     }
+    {
+      // The AVX-512 passes on the mesh's own layout, rows unaligned.
+      const bool before = AlignSolverRows(false);
+      const double flatShort = Ms([&] { StandardIterations(mesh, Short); });
+      const double flatLong = Ms([&] { StandardIterations(mesh, Long); });
+      AlignSolverRows(before);
+      rounds.Add(Unaligned, (flatLong - flatShort) / (Long - Short));
+    }
     const double sweep = Ms([&] { triad.Run(repeats); }) / repeats;
     rounds.Add(Floor, BytesPerCell * cells / (16.0 * triad.N() / sweep));
 #ifdef QUORVANE_HAVE_EIGEN
@@ -242,6 +253,7 @@ void BM_Iteration(benchmark::State& state) {
   state.counters["floor_us"] = 1000 * rounds.Med(Floor);
   state.counters["ours_over_floor"] = rounds.Med(Ours) / rounds.Med(Floor);
   state.counters["portable_over_floor"] = rounds.Med(Portable) / rounds.Med(Floor);
+  state.counters["unaligned_over_floor"] = rounds.Med(Unaligned) / rounds.Med(Floor);
   state.counters["triad_GBps"] = BytesPerCell * cells / rounds.Med(Floor) / 1e6;
 #ifdef QUORVANE_HAVE_EIGEN
   state.counters["eigen_identity_us"] = 1000 * rounds.Med(Identity);
@@ -255,13 +267,19 @@ void BM_ToStopLevel(benchmark::State& state) {
   Mesh& mesh = Scene(M).mesh;
   EigenSystem& e = EigenFor(M);
   Eigen::VectorXf x;
-  Rounds rounds(2);
+  Rounds rounds(3);
   int ours = 0, theirs = 0;
   for (auto _ : state) {
     rounds.Add(0, Ms([&] { ours = Standard(mesh).iterations; }));
     rounds.Add(1, Ms([&] { theirs = EigenCg<CgDiagonal>(e, 0.002, M * M, x); }));
+    // The same run with the AVX-512 passes on the mesh's own layout: the
+    // aligned run above includes its copies in and out.
+    const bool before = AlignSolverRows(false);
+    rounds.Add(2, Ms([&] { Standard(mesh); }));
+    AlignSolverRows(before);
   }
   state.counters["ours_ms"] = rounds.Med(0);
+  state.counters["unaligned_over_ours"] = rounds.Med(2) / rounds.Med(0);
   state.counters["eigen_diag_ms"] = rounds.Med(1);
   state.counters["eigen_diag_over_ours"] = rounds.Med(1) / rounds.Med(0);
   state.counters["ours_iter"] = ours;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <type_traits>
 #include <cmath>
 #include <vector>
 
@@ -37,6 +38,10 @@ struct System {
   const float* __restrict rhs;
   int M;
   int cells;
+  // The distance from one row to the next in diag, east, south, p and ψ: M,
+  // or M rounded up past M + 1 to a multiple of sixteen in the aligned layout
+  // (below). The right-hand side, r and q always keep the mesh's layout.
+  int W;
 };
 
 inline double Dot(const float* __restrict a, const float* __restrict b, int n) { return LaneDot(a, b, n); }
@@ -68,6 +73,47 @@ inline void StencilRow(const System& s, const float* __restrict x, float* __rest
     if (k - M >= 0) v += S[k - M] * x[k - M];
     y[k] = v;
   }
+}
+
+// StencilRow for either layout of x and the coefficients (y in the mesh's):
+// the cells at the ends of a row take their neighbours across the row's end
+// from the row before and after (cell k ± 1 of the system), wherever the
+// layout keeps them.
+inline void StencilRowAny(const System& s, const float* __restrict x, float* __restrict y, int row) {
+  const int M = s.M, W = s.W;
+  const int k0 = row * W, f0 = row * M;
+  const float* __restrict D = s.diag;
+  const float* __restrict E = s.east;
+  const float* __restrict S = s.south;
+  const int before = k0 - W + M - 1, after = k0 + W;  // cells f0 − 1 and f0 + M
+  auto edge = [&](int c) {
+    const int k = k0 + c, f = f0 + c;
+    float v = D[k] * x[k];
+    if (f < s.cells - M) v += S[k] * x[k + W];
+    if (f < s.cells - 1) v += E[k] * x[c + 1 < M ? k + 1 : after];
+    if (f - 1 >= 0) v += c > 0 ? E[k - 1] * x[k - 1] : E[before] * x[before];
+    if (f - M >= 0) v += S[k - W] * x[k - W];
+    y[f] = v;
+  };
+  // The cells between: the first and last rows have no row above or below.
+  auto between = [&](auto hasBelow, auto hasAbove) {
+    for (int k = k0 + 1; k < k0 + M - 1; ++k) {
+      float v = D[k] * x[k];
+      if constexpr (hasBelow) v += S[k] * x[k + W];
+      v += E[k] * x[k + 1];
+      v += E[k - 1] * x[k - 1];
+      if constexpr (hasAbove) v += S[k - W] * x[k - W];
+      y[k - k0 + f0] = v;
+    }
+  };
+  edge(0);
+  if (row == 0)
+    between(std::true_type{}, std::false_type{});
+  else if (row == M - 1)
+    between(std::false_type{}, std::true_type{});
+  else
+    between(std::true_type{}, std::true_type{});
+  edge(M - 1);
 }
 
 // ψ += α p with the old direction, then p = r + β p, on one row.
@@ -271,8 +317,9 @@ QUORVANE_AVX512 __m256 Shift(__m256 high, __m256 low) {
 template <bool Renew>
 QUORVANE_AVX512 double FusedRowAvx512(const System& s, const float* __restrict r, float* __restrict p,
                                       float* __restrict q, float* __restrict psi, float alpha, float beta, int row) {
-  const int M = s.M;
-  const int k0 = row * M, k1 = k0 + M;
+  const int M = s.M, W = s.W;
+  const int k0 = row * W, k1 = k0 + M;
+  const int flat = row * M - k0;  // r and q keep the mesh's layout: cell k there is k + flat
   const float* __restrict D = s.diag;
   const float* __restrict E = s.east;
   const float* __restrict S = s.south;
@@ -280,25 +327,32 @@ QUORVANE_AVX512 double FusedRowAvx512(const System& s, const float* __restrict r
   __m512d lanes = _mm512_setzero_pd();
   int k = k0;
   // The cells of this row either side of a step come from the steps before
-  // and after, moved one cell across (this row's p does not change here).
-  __m256 west = _mm256_loadu_ps(p + k0 - 8), centre = _mm256_loadu_ps(p + k0);
-  __m256 eastBefore = _mm256_loadu_ps(E + k0 - 8);
+  // and after, moved one cell across (this row's p does not change here). The
+  // first step's west neighbour is the last cell of the row before; the last
+  // cell's east neighbour, the first of the row after, is read from cell M of
+  // this row, where the aligned layout keeps a copy of it (the ghost), set
+  // here once that cell is renewed. In the mesh's layout it is that cell.
+  __m256 west = _mm256_broadcast_ss(p + k0 - W + M - 1), centre = _mm256_loadu_ps(p + k0);
+  __m256 eastBefore = _mm256_broadcast_ss(E + k0 - W + M - 1);
+  float* const ghost = p + k0 + M;
+  if constexpr (!Renew) *ghost = p[k0 + W];
   for (; k + 8 <= k1; k += 8) {
     const __m256 next = _mm256_loadu_ps(p + k + 8);
     const __m256 east = _mm256_loadu_ps(E + k);
-    __m256 below = _mm256_loadu_ps(p + k + M);
+    __m256 below = _mm256_loadu_ps(p + k + W);
     if constexpr (Renew) {
-      const __m256 x = _mm256_add_ps(_mm256_loadu_ps(psi + k + M), _mm256_mul_ps(a, below));
-      below = _mm256_add_ps(_mm256_loadu_ps(r + k + M), _mm256_mul_ps(b, below));
-      _mm256_storeu_ps(psi + k + M, x);
-      _mm256_storeu_ps(p + k + M, below);
+      const __m256 x = _mm256_add_ps(_mm256_loadu_ps(psi + k + W), _mm256_mul_ps(a, below));
+      below = _mm256_add_ps(_mm256_loadu_ps(r + k + flat + M), _mm256_mul_ps(b, below));
+      _mm256_storeu_ps(psi + k + W, x);
+      _mm256_storeu_ps(p + k + W, below);
+      if (k == k0) *ghost = p[k0 + W];
     }
     __m256 v = _mm256_mul_ps(_mm256_loadu_ps(D + k), centre);
     v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k), below));
     v = _mm256_add_ps(v, _mm256_mul_ps(east, Shift<1>(next, centre)));
     v = _mm256_add_ps(v, _mm256_mul_ps(Shift<7>(east, eastBefore), Shift<7>(centre, west)));
-    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k - M), _mm256_loadu_ps(p + k - M)));
-    _mm256_storeu_ps(q + k, v);
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k - W), _mm256_loadu_ps(p + k - W)));
+    _mm256_storeu_ps(q + k + flat, v);
     lanes = AddProducts8(lanes, centre, v);
     west = centre;
     centre = next;
@@ -314,20 +368,20 @@ QUORVANE_AVX512 double FusedRowAvx512(const System& s, const float* __restrict r
     const __mmask8 left = static_cast<__mmask8>((1u << (k1 - k)) - 1u);
     const __m256 next = _mm256_loadu_ps(p + k + 8);
     const __m256 east = _mm256_loadu_ps(E + k);
-    __m256 below = _mm256_loadu_ps(p + k + M);
+    __m256 below = _mm256_loadu_ps(p + k + W);
     if constexpr (Renew) {
-      const __m256 was = _mm256_loadu_ps(psi + k + M);
-      const __m256 renewed = _mm256_add_ps(_mm256_loadu_ps(r + k + M), _mm256_mul_ps(b, below));
-      _mm256_storeu_ps(psi + k + M, _mm256_mask_blend_ps(left, was, _mm256_add_ps(was, _mm256_mul_ps(a, below))));
-      _mm256_storeu_ps(p + k + M, _mm256_mask_blend_ps(left, below, renewed));
+      const __m256 was = _mm256_loadu_ps(psi + k + W);
+      const __m256 renewed = _mm256_add_ps(_mm256_loadu_ps(r + k + flat + M), _mm256_mul_ps(b, below));
+      _mm256_storeu_ps(psi + k + W, _mm256_mask_blend_ps(left, was, _mm256_add_ps(was, _mm256_mul_ps(a, below))));
+      _mm256_storeu_ps(p + k + W, _mm256_mask_blend_ps(left, below, renewed));
       below = renewed;
     }
     __m256 v = _mm256_mul_ps(_mm256_loadu_ps(D + k), centre);
     v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k), below));
     v = _mm256_add_ps(v, _mm256_mul_ps(east, Shift<1>(next, centre)));
     v = _mm256_add_ps(v, _mm256_mul_ps(Shift<7>(east, eastBefore), Shift<7>(centre, west)));
-    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k - M), _mm256_loadu_ps(p + k - M)));
-    _mm256_storeu_ps(q + k, _mm256_mask_blend_ps(left, _mm256_loadu_ps(q + k), v));
+    v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(S + k - W), _mm256_loadu_ps(p + k - W)));
+    _mm256_storeu_ps(q + k + flat, _mm256_mask_blend_ps(left, _mm256_loadu_ps(q + k + flat), v));
     // Their products go to the first lane, in order, after the rest.
     double products[8];
     _mm512_storeu_pd(products, _mm512_mul_pd(Widen(centre), Widen(v)));
@@ -340,16 +394,20 @@ template <bool Renew>
 [[QUORVANE_AVX512_FN]] double DirectionAndProductAvx512(const System& s, const float* __restrict r,
                                                           float* __restrict p, float* __restrict q,
                                                           float* __restrict psi, float alpha, float beta) {
-  const int M = s.M;
+  const int M = s.M, W = s.W;
   if (Renew) {
     NewDirectionRow(r, p, psi, alpha, beta, 0, M);
-    NewDirectionRow(r, p, psi, alpha, beta, M, M);
+    // Row 1 (r there in the mesh's layout).
+    for (int c = 0; c < M; ++c) {
+      psi[W + c] += alpha * p[W + c];
+      p[W + c] = r[M + c] + beta * p[W + c];
+    }
   }
-  StencilRow(s, p, q, 0);
+  StencilRowAny(s, p, q, 0);
   double pq = Dot(p, q, M);
   for (int row = 1; row < M - 1; ++row) pq += FusedRowAvx512<Renew>(s, r, p, q, psi, alpha, beta, row);
-  StencilRow(s, p, q, M - 1);
-  pq += Dot(p + (M - 1) * M, q + (M - 1) * M, M);
+  StencilRowAny(s, p, q, M - 1);
+  pq += Dot(p + (M - 1) * W, q + (M - 1) * M, M);
   return pq;
 }
 
@@ -390,6 +448,7 @@ template <bool Renew>
 
 // The widest passes a run may use (tests narrow it).
 std::atomic<SolverPasses> widestPasses{SolverPasses::Avx512};
+std::atomic<bool> alignRows{true};
 
 #ifdef QUORVANE_AVX2_PASSES
 bool UseAvx512() {
@@ -406,7 +465,12 @@ bool UseAvx2() {
 double DirectionAndProduct(const System& s, const float* r, float* p, float* q, float* psi, bool renew, float alpha,
                            float beta) {
 #ifdef QUORVANE_AVX2_PASSES
-  if (UseAvx512())
+  if (s.W != s.M)  // the aligned layout, chosen only for AVX-512
+    return renew ? DirectionAndProductAvx512<true>(s, r, p, q, psi, alpha, beta)
+                 : DirectionAndProductAvx512<false>(s, r, p, q, psi, alpha, beta);
+  // Rows of sixteen cells or more: in a shorter row the first step would read
+  // the next row's first cell before renewing it.
+  if (UseAvx512() && s.M >= 16)
     return renew ? DirectionAndProductAvx512<true>(s, r, p, q, psi, alpha, beta)
                  : DirectionAndProductAvx512<false>(s, r, p, q, psi, alpha, beta);
   if (UseAvx2())
@@ -429,13 +493,45 @@ QUORVANE_WIDE_PASS double TrueResidual(const System& s, const float* __restrict 
   const int M = s.M;
   double rr = 0;
   for (int row = 0; row < M; ++row) {
-    StencilRow(s, psi, r, row);
+    if (s.W == M)
+      StencilRow(s, psi, r, row);
+    else
+      StencilRowAny(s, psi, r, row);
     float* __restrict rowR = r + row * M;
     const float* __restrict rowB = s.rhs + row * M;
     for (int c = 0; c < M; ++c) rowR[c] = rowB[c] - rowR[c];
     rr += Dot(rowR, rowR, M);
   }
   return rr;
+}
+
+// One array of a run, its first cell on a 64-byte boundary.
+struct RunArray {
+  std::vector<float> store;
+  float* data;
+  explicit RunArray(std::size_t n) : store(n + 16, 0.0f) {
+    const auto at = reinterpret_cast<std::uintptr_t>(store.data());
+    data = store.data() + ((64 - at % 64) % 64) / sizeof(float);
+  }
+};
+
+// Whether a run keeps its arrays in the aligned layout: each row starting on a
+// 64-byte boundary, so that the AVX-512 passes' loads and stores of eight
+// cells never straddle two cache lines. The arrays are copied in at the start
+// of the run and ψ out at its end.
+bool AlignedLayout(int M) {
+#ifdef QUORVANE_AVX2_PASSES
+  return M >= 16 && alignRows.load(std::memory_order_relaxed) && UseAvx512();
+#else
+  (void)M;
+  return false;
+#endif
+}
+
+// ψ += α p over the cells of the system.
+void AddStep(const System& s, float* __restrict psi, const float* __restrict p, float alpha) {
+  for (int row = 0; row < s.M; ++row)
+    for (int k = row * s.W; k < row * s.W + s.M; ++k) psi[k] += alpha * p[k];
 }
 
 bool AllFinite(const float* a, int n) {
@@ -447,10 +543,11 @@ bool AllFinite(const float* a, int n) {
 }  // namespace
 
 SolverPasses LimitSolverPasses(SolverPasses widest) { return widestPasses.exchange(widest); }
+bool AlignSolverRows(bool align) { return alignRows.exchange(align); }
 
 void ApplyMatrix(const Mesh& mesh, const float* x, float* y) {
   const System s{mesh.CoefDiag.data(), mesh.CoefEast.data(), mesh.CoefSouth.data(), mesh.RightHandSide.data(),
-                 mesh.MeshSize, mesh.MeshSize * mesh.MeshSize};
+                 mesh.MeshSize, mesh.MeshSize * mesh.MeshSize, mesh.MeshSize};
   for (int row = 0; row < s.M; ++row) StencilRow(s, x, y, row);
 }
 
@@ -465,29 +562,48 @@ SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const Solver
     if (a->size() != length) return result;
   if (mesh.SetupMeshSize != M || M < 2) return result;
 
-  const System s{mesh.CoefDiag.data(), mesh.CoefEast.data(), mesh.CoefSouth.data(), mesh.RightHandSide.data(), M,
-                 cells};
-  float* psi = mesh.StreamFunction.data();
-
-  const double bb = Dot(s.rhs, s.rhs, cells);
+  float* const meshPsi = mesh.StreamFunction.data();
+  const double bb = Dot(mesh.RightHandSide.data(), mesh.RightHandSide.data(), cells);
   result.outcome = SolverOutcome::NotFinite;
   if (!std::isfinite(bb)) return result;
   if (bb == 0) {
     result.outcome = SolverOutcome::NothingToSolve;
     return result;
   }
-  if (!AllFinite(s.diag, cells) || !AllFinite(s.east, cells) || !AllFinite(s.south, cells) || !AllFinite(psi, cells))
+  if (!AllFinite(mesh.CoefDiag.data(), cells) || !AllFinite(mesh.CoefEast.data(), cells) ||
+      !AllFinite(mesh.CoefSouth.data(), cells) || !AllFinite(meshPsi, cells))
     return result;
 
-  std::vector<float> residual(length, 0.0f), direction(length, 0.0f), product(length, 0.0f);
+  // The run's arrays: the mesh's own in its layout, or copies in the aligned
+  // one (a row every W cells, W ≥ M + 1 so that the cell after each row can
+  // hold the first-pass copy of the next row's first direction value).
+  const bool aligned = AlignedLayout(M);
+  const int W = aligned ? (M + 1 + 15) / 16 * 16 : M;
+  const std::size_t runLength = aligned ? static_cast<std::size_t>(M + 2) * W + 16 : length;
+  std::vector<RunArray> copies;
+  auto arrayFor = [&](std::vector<float>& from) {
+    if (!aligned) return from.data();
+    copies.emplace_back(runLength);
+    for (int row = 0; row < M; ++row)
+      std::copy(from.begin() + row * M, from.begin() + row * M + M, copies.back().data + row * W);
+    return copies.back().data;
+  };
+  copies.reserve(4);
+  const System s{arrayFor(mesh.CoefDiag), arrayFor(mesh.CoefEast), arrayFor(mesh.CoefSouth),
+                 mesh.RightHandSide.data(), M, cells, W};
+
+  float* psi = arrayFor(mesh.StreamFunction);
+
+  std::vector<float> residual(length, 0.0f), product(length, 0.0f);
+  RunArray direction(runLength);
   // What ψ held before the run, put back if the run meets a value that is not
   // finite, so no such value is ever left in the solution.
-  const std::vector<float> before(psi, psi + cells);
+  const std::vector<float> before(meshPsi, meshPsi + cells);
   float* r = residual.data();
-  float* p = direction.data();
+  float* p = aligned ? direction.data : direction.store.data();
   float* q = product.data();
   auto fail = [&] {
-    std::copy(before.begin(), before.end(), psi);
+    std::copy(before.begin(), before.end(), meshPsi);
     result.outcome = SolverOutcome::NotFinite;
     return result;
   };
@@ -499,10 +615,11 @@ SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const Solver
   bool pending = false;
   auto finish = [&](SolverOutcome outcome, std::int32_t iterations) {
     result.iterations = iterations;
-    if (pending)
-      for (int k = 0; k < cells; ++k) psi[k] += pendingAlpha * p[k];
+    if (pending) AddStep(s, psi, p, pendingAlpha);
     pending = false;
-    if (!AllFinite(psi, cells)) return fail();
+    if (aligned)
+      for (int row = 0; row < M; ++row) std::copy(psi + row * W, psi + row * W + M, meshPsi + row * M);
+    if (!AllFinite(meshPsi, cells)) return fail();
     result.outcome = outcome;
     return result;
   };
@@ -514,7 +631,7 @@ SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const Solver
     result.outcome = SolverOutcome::Exact;
     return result;
   }
-  std::copy(r, r + cells, p);
+  for (int row = 0; row < M; ++row) std::copy(r + row * M, r + row * M + M, p + row * W);
   const double rr0 = rr;
   const double target = rr0 * static_cast<double>(errorTolerance2);
   const double stallBelow = stallBound2 * bb;
@@ -540,8 +657,7 @@ SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const Solver
       pending = true;
     } else {
       j = 0;
-      const float a = static_cast<float>(alpha);
-      for (int k = 0; k < cells; ++k) psi[k] += a * p[k];
+      AddStep(s, psi, p, static_cast<float>(alpha));
       rrNew = TrueResidual(s, psi, r);
     }
     if (!std::isfinite(rrNew)) return fail();

@@ -72,6 +72,10 @@ inline constexpr const char* SolverNotFiniteMessage =
 // choice to hold them to that. Returns the limit that was in force.
 enum class SolverPasses { Portable, Avx2, Avx512 };
 SolverPasses LimitSolverPasses(SolverPasses widest);
+// Whether the AVX-512 passes may keep a run's arrays with each row on a cache
+// line boundary (the default) or must work on the mesh's own layout; both give
+// the same numbers. Returns the setting that was in force.
+bool AlignSolverRows(bool align);
 
 // y = A x over the current coefficient arrays (x and y distinct, MeshSize² each).
 void ApplyMatrix(const Mesh& mesh, const float* x, float* y);
