@@ -30,24 +30,15 @@
 #include "mesh/Mesh.h"
 #include "mesh/MeshSetup.h"
 #include "mesh/Solver.h"
+#include "bench/RandomScenes.h"
 
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
 
-// A drawing on the 300 mesh laid out as in a window whose view is 606 pixels
-// square.
-struct Scene {
-  Mesh mesh;
-  ObjectTable table;
-  ExternalField field;
-
-  Scene() {
-    SetMeshDimensions(mesh, 300);
-    mesh.ViewLeft = 16;
-    ViewLayout(mesh, 30, 30 + 606);
-    AllocSolverArrays(mesh);
-  }
+// A drawing on the 300 mesh, aerofoils among its objects.
+struct LiftScene : Scene {
+  LiftScene() : Scene(300) {}
   void AddAerofoil(int x, int y, int angle) {
     float* d = table.AerofoilData.data() + table.AerofoilDataLen;
     d[0] = static_cast<float>(x);
@@ -59,15 +50,6 @@ struct Scene {
     BuildAerofoilTemplate(profile);
     StampAerofoilMaps(table, profile);
   }
-  void AddCircle(float cx, float cy, float radius) {
-    float* d = table.CircleData.data() + table.CircleDataLen;
-    d[0] = cx;
-    d[1] = cy;
-    d[3] = radius;
-    d[8] = SolidPermeability;
-    table.CircleDataLen += TenRecordSize;
-  }
-  void SetUp() { MeshSetup(table, field, mesh); }
 };
 
 double Seconds() {
@@ -87,10 +69,10 @@ bool SameBytes(const std::vector<float>& a, const std::vector<float>& b) {
 // Lift off is the plain run; lift on touches ψ only.
 void SwitchedOff(FreeStream& stream) {
   std::printf("\nLift off and on, one aerofoil at 6 degrees\n");
-  Scene scene;
+  LiftScene scene;
   scene.AddAerofoil(0, 0, 6);
   scene.SetUp();
-  Scene plain = scene, off = scene, on = scene;
+  LiftScene plain = scene, off = scene, on = scene;
   const SolverResult reference = DefaultStreamSolve(plain.mesh);
   LiftOptions options;
   const LiftResult offResult = SolveWithLift(off.table, off.field, off.mesh, options, stream);
@@ -109,7 +91,7 @@ void SwitchedOff(FreeStream& stream) {
 
 void Circle(FreeStream& stream) {
   std::printf("\nCircle of radius 15 cells at the centre (cell 150, 150)\n");
-  Scene scene;
+  LiftScene scene;
   const float cw = scene.mesh.CellWidth;
   scene.AddCircle(150.5f * cw, 150.5f * cw, 15.0f * cw);
   scene.SetUp();
@@ -151,7 +133,7 @@ struct AerofoilRun {
 };
 
 // One scene: the plain run timed, then the circulation runs timed.
-AerofoilRun RunAerofoils(Scene& scene, FreeStream& stream, int number = 1) {
+AerofoilRun RunAerofoils(LiftScene& scene, FreeStream& stream, int number = 1) {
   AerofoilRun out;
   scene.SetUp();
   UpdateFreeStream(stream, scene.mesh, scene.field);
@@ -209,7 +191,7 @@ void Sweep(FreeStream& stream) {
   double chord = 151;
   bool agree = true, stagnation = true;
   for (int angle = -4; angle <= 10; angle += 2) {
-    Scene scene;
+    LiftScene scene;
     scene.AddAerofoil(0, 0, angle);
     const AerofoilRun run = RunAerofoils(scene, stream);
     if (!run.applied) {
@@ -254,7 +236,7 @@ void Moved(FreeStream& stream) {
   double centre = 0;
   bool steady = true;
   for (const int y : {0, -10, 10}) {
-    Scene scene;
+    LiftScene scene;
     scene.AddAerofoil(0, y, 4);
     const AerofoilRun run = RunAerofoils(scene, stream);
     if (y == 0) centre = run.cl;
@@ -272,7 +254,7 @@ void Pairs(FreeStream& stream) {
   const Pair pairs[] = {{"one above the other", 0, -45, 0, 45}, {"one behind the other", -70, -10, 70, 15}};
   for (const Pair& p : pairs) {
     std::printf("\nTwo aerofoils at 4 degrees, %s\n", p.name);
-    Scene scene;
+    LiftScene scene;
     scene.AddAerofoil(p.x1, p.y1, 4);
     scene.AddAerofoil(p.x2, p.y2, 4);
     scene.SetUp();
@@ -317,7 +299,7 @@ int main() {
   const double start = Seconds();
   FreeStream stream;
   {
-    Scene empty;
+    LiftScene empty;
     empty.SetUp();
     const double t0 = Seconds();
     UpdateFreeStream(stream, empty.mesh, empty.field);

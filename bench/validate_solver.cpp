@@ -25,77 +25,14 @@
 #include "mesh/MeshSetup.h"
 #include "mesh/Multigrid.h"
 #include "mesh/Solver.h"
+#include "bench/RandomScenes.h"
 #include "tests/core/ConvergedSolution.h"
 
 namespace {
 
-// A drawing on a mesh laid out as in a window whose view is 606 pixels square.
-struct Scene {
-  Mesh mesh;
-  ObjectTable table;
-  ExternalField field;
-
-  explicit Scene(int visible) {
-    SetMeshDimensions(mesh, visible);
-    mesh.ViewLeft = 16;
-    ViewLayout(mesh, 30, 30 + 606);
-    AllocSolverArrays(mesh);
-  }
-  void SetUp() { MeshSetup(table, field, mesh); }
-};
-
-struct Random {
-  std::mt19937 engine;
-  explicit Random(std::uint32_t seed) : engine(seed) {}
-  double Uniform(double lo, double hi) { return lo + (hi - lo) * (engine() / 4294967296.0); }
-  bool Chance(double p) { return Uniform(0, 1) < p; }
-};
-
-// One to four rectangles (some turned) and circles inside the draw area, about a
-// third of them against one of its edges, sometimes a thin plate.
-int DrawScene(Scene& scene, Random& random) {
-  const Mesh& m = scene.mesh;
-  const double right = m.DrawAreaRight, bottom = m.DrawAreaBottom, side = m.ViewSize;
-  const int objects = 1 + static_cast<int>(random.Uniform(0, 4));
-  for (int i = 0; i < objects; ++i) {
-    const bool round = random.Chance(0.45);
-    double hx = random.Uniform(0.03, 0.15) * side;
-    double hy = round ? hx : random.Chance(0.2) ? random.Uniform(0.005, 0.01) * side : random.Uniform(0.02, 0.15) * side;
-    double cx = random.Uniform(hx, right - hx), cy = random.Uniform(hy, bottom - hy);
-    if (random.Chance(0.3)) {
-      switch (static_cast<int>(random.Uniform(0, 4))) {
-        case 0: cx = hx; break;
-        case 1: cx = right - hx; break;
-        case 2: cy = hy; break;
-        default: cy = bottom - hy; break;
-      }
-    }
-    if (round) {
-      float* d = scene.table.CircleData.data() + scene.table.CircleDataLen;
-      d[0] = static_cast<float>(cx);
-      d[1] = static_cast<float>(cy);
-      d[3] = static_cast<float>(hx);
-      d[8] = SolidPermeability;
-      scene.table.CircleDataLen += TenRecordSize;
-      continue;
-    }
-    const double angle = random.Chance(0.35) ? random.Uniform(-0.8, 0.8) : 0.0;
-    const double c = std::cos(angle), s = std::sin(angle);
-    const double reachX = std::fabs(hx * c) + std::fabs(hy * s), reachY = std::fabs(hx * s) + std::fabs(hy * c);
-    const double shrink = std::min({1.0, cx / reachX, (right - cx) / reachX, cy / reachY, (bottom - cy) / reachY});
-    hx *= shrink;
-    hy *= shrink;
-    float* d = scene.table.RectData.data() + scene.table.RectDataLen;
-    const double corners[4][2] = {{-hx, -hy}, {hx, -hy}, {hx, hy}, {-hx, hy}};
-    for (int k = 0; k < 4; ++k) {
-      d[2 * k] = static_cast<float>(cx + corners[k][0] * c - corners[k][1] * s);
-      d[2 * k + 1] = static_cast<float>(cy + corners[k][0] * s + corners[k][1] * c);
-    }
-    d[8] = SolidPermeability;
-    scene.table.RectDataLen += TenRecordSize;
-  }
-  return objects;
-}
+// One to four rectangles (some turned) and circles, about a third of them
+// against an edge of the draw area, sometimes a thin plate.
+constexpr SceneMix Mix{0.45, 0.3, 0.2, 0.35, 0.8};
 
 constexpr double Ladder[] = {1e-2, 3e-3, 1e-3, 3e-4, 1e-4, 3e-5, 1e-5};
 
@@ -114,7 +51,7 @@ double Ms(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::ti
 void Campaign(int visible, int count, Random& random, Summary& sum) {
   for (int i = 0; i < count; ++i) {
     Scene scene(visible);
-    const int objects = DrawScene(scene, random);
+    const int objects = DrawScene(scene, random, Mix);
     scene.SetUp();
     const Converged exact = SolveConverged(scene.mesh);
 

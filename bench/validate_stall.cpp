@@ -21,6 +21,8 @@
 #include "mesh/Mesh.h"
 #include "mesh/MeshSetup.h"
 #include "mesh/Solver.h"
+#include "bench/RandomScenes.h"
+#include "tests/core/ConvergedSolution.h"
 
 namespace {
 
@@ -28,97 +30,23 @@ constexpr float Tolerance2 = 0.002f * 0.002f;
 constexpr double Bound = 0.05;  // the residual bound of the stall test, |r| / |b|
 constexpr double Unbounded = std::numeric_limits<double>::infinity();
 
-// A drawing on a mesh laid out as in a window whose view is 606 pixels square,
-// 16 pixels from the window's left edge.
-struct Scene {
-  Mesh mesh;
-  ObjectTable table;
-  ExternalField field;
-
-  explicit Scene(int visible) {
-    SetMeshDimensions(mesh, visible);
-    mesh.ViewLeft = 16;
-    ViewLayout(mesh, 30, 30 + 606);
-    AllocSolverArrays(mesh);
-  }
-  void AddCircle(float cx, float cy, float radius) {
-    float* d = table.CircleData.data() + table.CircleDataLen;
-    d[0] = cx;
-    d[1] = cy;
-    d[3] = radius;
-    d[8] = SolidPermeability;
-    table.CircleDataLen += TenRecordSize;
-  }
-  void SetUp(const MeshSetupOptions& options = {}) { MeshSetup(table, field, mesh, options); }
-};
-
-// Uniform in [lo, hi), from the generator's raw words so that the scenes are
-// the same with every standard library.
-struct Random {
-  std::mt19937 engine;
-  explicit Random(std::uint32_t seed) : engine(seed) {}
-  double Uniform(double lo, double hi) { return lo + (hi - lo) * (engine() / 4294967296.0); }
-  bool Chance(double p) { return Uniform(0, 1) < p; }
-};
+// Rectangles (a few of them turned) and circles inside the draw area, about a
+// third of them pushed against one of its edges.
+constexpr SceneMix Mix{0.5, 0.35, 0.0, 0.3, 0.6};
 
 // |b − Aψ| / |b| in double precision, independent of the solver's own sums.
 double ResidualRatio(const Mesh& m) {
-  const int M = m.MeshSize, n = M * M;
-  const float* x = m.StreamFunction.data();
+  const int n = m.MeshSize * m.MeshSize;
+  const std::vector<double> x(m.StreamFunction.begin(), m.StreamFunction.begin() + n);
+  std::vector<double> ax(static_cast<std::size_t>(n));
+  ApplyDouble(m, x, ax);
   double rr = 0, bb = 0;
   for (int k = 0; k < n; ++k) {
-    double v = static_cast<double>(m.CoefDiag[k]) * x[k];
-    if (k < n - M) v += static_cast<double>(m.CoefSouth[k]) * x[k + M];
-    if (k < n - 1) v += static_cast<double>(m.CoefEast[k]) * x[k + 1];
-    if (k >= 1) v += static_cast<double>(m.CoefEast[k - 1]) * x[k - 1];
-    if (k >= M) v += static_cast<double>(m.CoefSouth[k - M]) * x[k - M];
     const double b = m.RightHandSide[k];
-    rr += (b - v) * (b - v);
+    rr += (b - ax[k]) * (b - ax[k]);
     bb += b * b;
   }
   return std::sqrt(rr / bb);
-}
-
-// Rectangles (a few of them turned) and circles inside the draw area, about a
-// third of them pushed against one of its edges.
-int DrawScene(Scene& scene, Random& random) {
-  const Mesh& m = scene.mesh;
-  const double right = m.DrawAreaRight, bottom = m.DrawAreaBottom, side = m.ViewSize;
-  const int objects = 1 + static_cast<int>(random.Uniform(0, 4));
-  for (int i = 0; i < objects; ++i) {
-    // Half sizes in pixels, and a centre that keeps the object inside.
-    const bool round = random.Chance(0.5);
-    double hx = random.Uniform(0.03, 0.15) * side, hy = round ? hx : random.Uniform(0.02, 0.15) * side;
-    double cx = random.Uniform(hx, right - hx), cy = random.Uniform(hy, bottom - hy);
-    if (random.Chance(0.35)) {
-      switch (static_cast<int>(random.Uniform(0, 4))) {
-        case 0: cx = hx; break;
-        case 1: cx = right - hx; break;
-        case 2: cy = hy; break;
-        default: cy = bottom - hy; break;
-      }
-    }
-    if (round) {
-      scene.AddCircle(static_cast<float>(cx), static_cast<float>(cy), static_cast<float>(hx));
-      continue;
-    }
-    // A turned rectangle is shrunk until its corners lie inside the area.
-    const double angle = random.Chance(0.3) ? random.Uniform(-0.6, 0.6) : 0.0;
-    const double c = std::cos(angle), s = std::sin(angle);
-    const double reachX = std::fabs(hx * c) + std::fabs(hy * s), reachY = std::fabs(hx * s) + std::fabs(hy * c);
-    const double shrink = std::min({1.0, cx / reachX, (right - cx) / reachX, cy / reachY, (bottom - cy) / reachY});
-    hx *= shrink;
-    hy *= shrink;
-    float* d = scene.table.RectData.data() + scene.table.RectDataLen;
-    const double corners[4][2] = {{-hx, -hy}, {hx, -hy}, {hx, hy}, {-hx, hy}};
-    for (int k = 0; k < 4; ++k) {
-      d[2 * k] = static_cast<float>(cx + corners[k][0] * c - corners[k][1] * s);
-      d[2 * k + 1] = static_cast<float>(cy + corners[k][0] * s + corners[k][1] * c);
-    }
-    d[8] = SolidPermeability;
-    scene.table.RectDataLen += TenRecordSize;
-  }
-  return objects;
 }
 
 struct Run {
@@ -174,7 +102,7 @@ struct Summary {
 void Campaign(int visible, int count, Random& random, Summary& sum) {
   for (int i = 0; i < count; ++i) {
     Scene scene(visible);
-    const int objects = DrawScene(scene, random);
+    const int objects = DrawScene(scene, random, Mix);
     scene.SetUp();
     Run oldFresh, oldRestart, fresh, restart;
     FreshAndRestart(scene, Unbounded, oldFresh, oldRestart);

@@ -184,12 +184,7 @@ void OpenNamed(DocumentContext& ctx, WindowServices& services, const DocumentHoo
   }
   CommitDocument(image, ctx.table, ctx.mesh, ctx.grid, ctx.display, ctx.doc, ui);
   ctx.doc.CurrentFileName = name;
-
-  services.RedrawView();
-  if (ctx.table.AerofoilDataLen > 0) Call(hooks.RestampAerofoils);
-  if (ctx.display.SolidFill) Call(hooks.SolidFillSetUp);
-  if (ctx.display.StreamlinesShown == 1) Call(hooks.DrawStreamlines);
-  services.SaveViewSnapshot();
+  DrawCommittedDocument(ctx, services, hooks);
 
   UnlockCommands(ui);
   EndCommand(ctx);
@@ -238,6 +233,14 @@ std::string DataFileNameOf(const std::string& given) {
   };
   if (endsWith(".FLG") || endsWith(".TLE")) return given.substr(0, given.size() - 4) + ".QDN";
   return given + ".QDN";
+}
+
+void DrawCommittedDocument(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks) {
+  services.RedrawView();
+  if (ctx.table.AerofoilDataLen > 0) Call(hooks.RestampAerofoils);
+  if (ctx.display.SolidFill) Call(hooks.SolidFillSetUp);
+  if (ctx.display.StreamlinesShown == 1) Call(hooks.DrawStreamlines);
+  services.SaveViewSnapshot();
 }
 
 void OpenDocumentFile(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks, const std::string& name) {

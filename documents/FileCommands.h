@@ -59,6 +59,10 @@ void OpenDocument(DocumentContext& ctx, WindowServices& services, const Document
 // The data file's name for a document named by any of its three file names or
 // by its base name (as a command line names it).
 std::string DataFileNameOf(const std::string& given);
+// The view of a document just taken into the state (opened or recovered): the
+// objects drawn, the aerofoils stamped again, the solid fill and the flow lines
+// where it has them, and the snapshot taken.
+void DrawCommittedDocument(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks);
 // The same for a document named without the dialog (the program's command
 // line): the save question first, then the named files are read.
 void OpenDocumentFile(DocumentContext& ctx, WindowServices& services, const DocumentHooks& hooks, const std::string& name);

@@ -90,10 +90,6 @@ bool SettleSlot(const std::string& base) {
   return false;
 }
 
-void Call(const std::function<void()>& hook) {
-  if (hook) hook();
-}
-
 }  // namespace
 
 RecoverySlot::RecoverySlot(std::string folder) : folder_(std::move(folder)) {}
@@ -204,12 +200,7 @@ void AdoptRecoveredDocument(DocumentContext& ctx, WindowServices& services, cons
   ctx.cmd.RestampMode = 1;  // re-stamping the loaded aerofoils adds no record
   CommitDocument(image, ctx.table, ctx.mesh, ctx.grid, ctx.display, ctx.doc, ui);
   ctx.doc.CurrentFileName.clear();
-
-  services.RedrawView();
-  if (ctx.table.AerofoilDataLen > 0) Call(hooks.RestampAerofoils);
-  if (ctx.display.SolidFill) Call(hooks.SolidFillSetUp);
-  if (ctx.display.StreamlinesShown == 1) Call(hooks.DrawStreamlines);
-  services.SaveViewSnapshot();
+  DrawCommittedDocument(ctx, services, hooks);
 
   UnlockCommands(ui);
   ui.status[3] = " ";

@@ -27,12 +27,6 @@ QUORVANE_WIDE_PASS void NewDirection(int cells, float beta, const float* __restr
   for (int k = 0; k < cells; ++k) p[k] = z[k] + beta * p[k];
 }
 
-bool AllFinite(const float* a, int n) {
-  float z = 0;
-  for (int k = 0; k < n; ++k) z += a[k] * 0.0f;
-  return z == 0.0f;
-}
-
 // r = b − A x, with r·r.
 double TrueResidual(const Multigrid& mg, const float* b, const float* x, float* r, int cells) {
   mg.Apply(x, r);
@@ -54,21 +48,8 @@ SolverResult SolveSystemFast(const Mesh& mesh, const float* rhs, float* x, float
   SolverResult result;
   const int M = mesh.MeshSize;
   const int cells = M * M;
-  const std::size_t length = static_cast<std::size_t>(mesh.ArrayLength());
-  for (const std::vector<float>* a : {&mesh.CoefDiag, &mesh.CoefEast, &mesh.CoefSouth})
-    if (a->size() != length) return result;
-  if (mesh.SetupMeshSize != M || M < 2 || !rhs || !x) return result;
-
-  const double bb = Dot(rhs, rhs, cells);
-  result.outcome = SolverOutcome::NotFinite;
-  if (!std::isfinite(bb)) return result;
-  if (bb == 0) {
-    result.outcome = SolverOutcome::NothingToSolve;
-    return result;
-  }
-  if (!AllFinite(mesh.CoefDiag.data(), cells) || !AllFinite(mesh.CoefEast.data(), cells) ||
-      !AllFinite(mesh.CoefSouth.data(), cells) || !AllFinite(x, cells))
-    return result;
+  double bb = 0;
+  if (!ReadyToSolve(mesh, rhs, x, bb, result)) return result;
 
   // The stop level follows the error level: the default 0.2 % gives
   // FastRelativeResidual, a level set in the panel scales it.

@@ -411,6 +411,8 @@ template <bool Renew>
   return pq;
 }
 
+// The second pass as StepResidualAvx2, the lanes in one register of eight
+// doubles: the AVX2 form runs about 5 % slower at 300 on an AVX-512 machine.
 [[QUORVANE_AVX512_FN]] double StepResidualAvx512(int cells, float alpha, float* __restrict r,
                                                    const float* __restrict q) {
   constexpr int Block = ResidualBlock;
@@ -534,13 +536,31 @@ void AddStep(const System& s, float* __restrict psi, const float* __restrict p, 
     for (int k = row * s.W; k < row * s.W + s.M; ++k) psi[k] += alpha * p[k];
 }
 
+}  // namespace
+
 bool AllFinite(const float* a, int n) {
   float z = 0;
   for (int k = 0; k < n; ++k) z += a[k] * 0.0f;
   return z == 0.0f;
 }
 
-}  // namespace
+bool ReadyToSolve(const Mesh& mesh, const float* rhs, const float* x, double& bb, SolverResult& result) {
+  const int M = mesh.MeshSize;
+  const int cells = M * M;
+  const std::size_t length = static_cast<std::size_t>(mesh.ArrayLength());
+  for (const std::vector<float>* a : {&mesh.CoefDiag, &mesh.CoefEast, &mesh.CoefSouth})
+    if (a->size() != length) return false;
+  if (mesh.SetupMeshSize != M || M < 2 || !rhs || !x) return false;
+  bb = Dot(rhs, rhs, cells);
+  result.outcome = SolverOutcome::NotFinite;
+  if (!std::isfinite(bb)) return false;
+  if (bb == 0) {
+    result.outcome = SolverOutcome::NothingToSolve;
+    return false;
+  }
+  return AllFinite(mesh.CoefDiag.data(), cells) && AllFinite(mesh.CoefEast.data(), cells) &&
+         AllFinite(mesh.CoefSouth.data(), cells) && AllFinite(x, cells);
+}
 
 SolverPasses LimitSolverPasses(SolverPasses widest) { return widestPasses.exchange(widest); }
 bool AlignSolverRows(bool align) { return alignRows.exchange(align); }
@@ -557,22 +577,10 @@ SolverResult SolveStreamFunction(Mesh& mesh, float errorTolerance2, const Solver
   const int M = mesh.MeshSize;
   const int cells = M * M;
   const std::size_t length = static_cast<std::size_t>(mesh.ArrayLength());
-  for (const std::vector<float>* a : {&mesh.CoefDiag, &mesh.CoefEast, &mesh.CoefSouth, &mesh.RightHandSide,
-                                      &mesh.StreamFunction})
-    if (a->size() != length) return result;
-  if (mesh.SetupMeshSize != M || M < 2) return result;
-
+  if (mesh.RightHandSide.size() != length || mesh.StreamFunction.size() != length) return result;
   float* const meshPsi = mesh.StreamFunction.data();
-  const double bb = Dot(mesh.RightHandSide.data(), mesh.RightHandSide.data(), cells);
-  result.outcome = SolverOutcome::NotFinite;
-  if (!std::isfinite(bb)) return result;
-  if (bb == 0) {
-    result.outcome = SolverOutcome::NothingToSolve;
-    return result;
-  }
-  if (!AllFinite(mesh.CoefDiag.data(), cells) || !AllFinite(mesh.CoefEast.data(), cells) ||
-      !AllFinite(mesh.CoefSouth.data(), cells) || !AllFinite(meshPsi, cells))
-    return result;
+  double bb = 0;
+  if (!ReadyToSolve(mesh, mesh.RightHandSide.data(), meshPsi, bb, result)) return result;
 
   // The run's arrays: the mesh's own in its layout, or copies in the aligned
   // one (a row every W cells, W ≥ M + 1 so that the cell after each row can

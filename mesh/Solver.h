@@ -77,6 +77,15 @@ SolverPasses LimitSolverPasses(SolverPasses widest);
 // the same numbers. Returns the setting that was in force.
 bool AlignSolverRows(bool align);
 
+// The checks both solvers make before a run on the mesh's system with
+// right-hand side `rhs` and start `x` (MeshSize² cells each): the coefficients
+// are there for the mesh as set up, b·b (left in `bb`) and every coefficient
+// and start value are finite, and b is not zero. False, with result.outcome
+// saying why, when the run cannot start.
+bool ReadyToSolve(const Mesh& mesh, const float* rhs, const float* x, double& bb, SolverResult& result);
+// No value of a[0 … n) is infinite or NaN.
+bool AllFinite(const float* a, int n);
+
 // y = A x over the current coefficient arrays (x and y distinct, MeshSize² each).
 void ApplyMatrix(const Mesh& mesh, const float* x, float* y);
 
